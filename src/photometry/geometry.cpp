@@ -1,0 +1,191 @@
+#include "photometry/geometry.h"
+
+#include <cmath>
+
+#include "photometry/checked.h"
+
+namespace korvalen {
+
+namespace {
+// pi/2 as the 32-bit float nearest to it.
+constexpr float kHalfPiSingle = 1.5707964f;
+}  // namespace
+
+void setUpRotation(ViewAndRotation& v, double degOX, double degOY, double degOZ) {
+  if (degOX == 90.0) {
+    v.rotAngleOX = 282.680506647 / 180;  // 89.98 degrees
+    v.sinRotOX = 1.0;
+  } else if (degOX == -90.0) {
+    v.rotAngleOX = -282.680506647 / 180;
+    v.sinRotOX = -1.0;
+  } else {
+    v.rotAngleOX = finite(degOX * kPi / 180);
+    v.sinRotOX = std::sin(v.rotAngleOX);
+  }
+  v.cosRotOX = std::cos(v.rotAngleOX);
+
+  v.rotAngleOY = finite(degOY * kPi / 180);
+  v.cosRotOY = std::cos(v.rotAngleOY);
+  v.sinRotOY = std::sin(v.rotAngleOY);
+
+  const float w = toSingle(degOZ);
+  if (w == 90.0f) {
+    v.rotAngleOZ = 1.570796325;
+    v.cosRotOZ = 0.0005;
+    v.sinRotOZ = 0.9999;
+  } else if (w == -90.0f) {
+    v.rotAngleOZ = -1.570796325;
+    v.cosRotOZ = 0.0005;
+    v.sinRotOZ = -0.9999;
+  } else {
+    v.rotAngleOZ = finite(degOZ * kPi / 180);
+    v.cosRotOZ = std::cos(v.rotAngleOZ);
+    v.sinRotOZ = std::sin(v.rotAngleOZ);
+  }
+  // sin and cos of a huge angle are NaN-free for finite input, but keep the
+  // stores honest all the same.
+  finite(v.cosRotOX + v.sinRotOX + v.cosRotOY + v.sinRotOY + v.cosRotOZ + v.sinRotOZ);
+}
+
+void setUpLight(LightAndModel& lm) {
+  const double a = lm.sourceInclination;
+  lm.lightX = 0;
+  lm.lightY = std::sin(a);
+  lm.lightZ = std::cos(a);
+  lm.cosG = toSingle(std::cos(a));
+}
+
+void setUpParameters(LightAndModel& lm) {
+  const double s = lm.specularShare;
+  const double n = lm.peakSharpness;
+  lm.peakSharpnessPlus1 = toSingle(n + 1);
+  lm.diffuseShare = toSingle(1 - s);
+  lm.specularGain = toSingle(static_cast<double>(lm.peakSharpnessPlus1) * s / 2);
+}
+
+namespace {
+Vec3 rotate(const ViewAndRotation& v, const Vec3& p) {
+  const double y1 = v.cosRotOX * p.y - v.sinRotOX * p.z;
+  const double z1 = v.sinRotOX * p.y + v.cosRotOX * p.z;
+  const double x2 = v.cosRotOY * p.x + v.sinRotOY * z1;
+  const double z2 = -v.sinRotOY * p.x + v.cosRotOY * z1;
+  const double x3 = v.cosRotOZ * x2 - v.sinRotOZ * y1;
+  const double y3 = v.sinRotOZ * x2 + v.cosRotOZ * y1;
+  return {x3, y3, z2};
+}
+}  // namespace
+
+SightLine sightLineThrough(const ViewAndRotation& v, double pixelDX, double pixelDY,
+                           double halfLength) {
+  const double u = v.unitsPerPixel;
+  SightLine s{{pixelDX * u, halfLength, pixelDY * u}, {pixelDX * u, -halfLength, pixelDY * u}};
+  if (!(v.rotAngleOX == 0 && v.rotAngleOY == 0 && v.rotAngleOZ == 0)) {
+    s.p1 = rotate(v, s.p1);
+    s.p2 = rotate(v, s.p2);
+  }
+  return s;
+}
+
+Intersection intersectUnitSphere(const SightLine& line) {
+  Intersection r;
+  const Vec3& p1 = line.p1;
+  const double rayDX = line.p2.x - p1.x;
+  const double rayDY = line.p2.y - p1.y;
+  const double rayDZ = line.p2.z - p1.z;
+  if (rayDY == 0) return r;
+  const double lineX0 = p1.x - rayDX * p1.y / rayDY;
+  const double lineZ0 = p1.z - rayDZ * p1.y / rayDY;
+  const double a = (rayDZ * rayDZ + rayDX * rayDX) / (rayDY * rayDY) + 1;
+  const double b = 2 * (rayDZ * lineZ0 + rayDX * lineX0) / rayDY;
+  const double c = lineX0 * lineX0 + lineZ0 * lineZ0 - 1;
+  const float discr = toSingle(b * b - 4 * a * c);
+  if (discr < 0) return r;
+  const double sqrtDiscr = std::sqrt(static_cast<double>(discr));
+  const double yA = ((-b + sqrtDiscr) / a) / 2;
+  const double yB = ((-b - sqrtDiscr) / a) / 2;
+  r.a = {(yA - p1.y) / rayDY * rayDX + p1.x, yA, (yA - p1.y) / rayDY * rayDZ + p1.z};
+  r.b = {(yB - p1.y) / rayDY * rayDX + p1.x, yB, (yB - p1.y) / rayDY * rayDZ + p1.z};
+  finite(r.a.x + r.a.y + r.a.z + r.b.x + r.b.y + r.b.z);
+  r.hit = true;
+  return r;
+}
+
+ChosenPoint choosePoint(const Intersection& in, VbBool visibleHalfOnly, const ConsumerRules& rules) {
+  if (!in.hit) return {};
+  if (rules.alwaysHitA || visibleHalfOnly != kTrue) return {true, in.a};
+  if (in.a.z >= 0) return {true, in.a};
+  if (in.b.z >= 0) return {true, in.b};
+  return {};
+}
+
+Angles cosinesAt(const Vec3& h, const LightAndModel& lm, const ConsumerRules& rules) {
+  Angles a;
+  const double lDotH = lm.lightX * h.x + lm.lightY * h.y + lm.lightZ * h.z;
+  const double hh = rules.normYFirst ? h.y * h.y + h.x * h.x + h.z * h.z
+                                     : h.x * h.x + h.y * h.y + h.z * h.z;
+  const double ll = lm.lightX * lm.lightX + lm.lightY * lm.lightY + lm.lightZ * lm.lightZ;
+  a.cosI = toSingle(divide(lDotH, std::sqrt(ll * hh)));
+  a.cosE = toSingle(h.z);
+  return a;
+}
+
+void anglesAt(Angles& a, const Vec3& h) {
+  if (a.cosI == 0) {
+    a.angleI = kHalfPiSingle;
+  } else {
+    const double c = a.cosI;
+    a.angleI = static_cast<float>(std::atan(std::sqrt(1 - c * c) / c));
+  }
+  if (h.z <= 0) {
+    a.angleE = kHalfPiSingle;
+  } else if (h.z >= 1) {
+    a.angleE = 0;
+  } else {
+    a.angleE = static_cast<float>(std::atan(std::sqrt(1 - h.z * h.z) / h.z));
+  }
+}
+
+float reflectance(const LightAndModel& lm, const Angles& a, const ConsumerRules& rules) {
+  switch (lm.surfaceModel) {
+    case kMatte:
+      return a.cosI;
+    case kGlossy: {
+      const float t = toSingle(2.0 * a.cosI * a.cosE - lm.cosG);
+      const float diffuse = toSingle(static_cast<double>(lm.diffuseShare) * a.cosI);
+      if (t >= 0) {
+        const double power = finite(std::pow(static_cast<double>(t), static_cast<double>(lm.peakSharpness)));
+        return toSingle(diffuse + lm.specularGain * power);
+      }
+      return diffuse;
+    }
+    case kRocky:
+      return toSingle(static_cast<double>(a.cosI) * a.cosE);
+    case kMirror:
+      return rules.mirrorPhi;
+    default:
+      return 0.0f;
+  }
+}
+
+float clampPhi(float phi, const ConsumerRules& rules) {
+  if (phi > 1) phi = 1;
+  if (rules.negativePhiToZero && phi < 0) phi = 0;
+  return phi;
+}
+
+PointEvaluation evaluatePicturePoint(const ViewAndRotation& view, const LightAndModel& lm,
+                                     double pixelDX, double pixelDY, double halfLength,
+                                     const ConsumerRules& rules, bool withAngles) {
+  PointEvaluation e;
+  const ChosenPoint p = choosePoint(
+      intersectUnitSphere(sightLineThrough(view, pixelDX, pixelDY, halfLength)),
+      view.visibleHalfOnly, rules);
+  if (!p.hit) return e;
+  e.hit = true;
+  e.h = p.h;
+  e.angles = cosinesAt(p.h, lm, rules);
+  if (withAngles) anglesAt(e.angles, p.h);
+  return e;
+}
+
+}  // namespace korvalen

@@ -1,0 +1,85 @@
+#include "raster.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace korvalen {
+
+Raster::Raster(int width, int height, Colour background)
+    : image_(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32), back_(background) {
+  image_.fill(toArgb(back_));
+}
+
+void Raster::clear() {
+  image_.fill(toArgb(back_ == kSystemWindowBackground ? RGB(255, 255, 255) : back_));
+  currentX_ = currentY_ = 0;
+  dirty_ = false;
+  touched();
+}
+
+void Raster::setPoint(float x, float y, Colour c) {
+  const double rx = std::nearbyint(static_cast<double>(x));
+  const double ry = std::nearbyint(static_cast<double>(y));
+  if (rx >= 0 && ry >= 0 && rx < image_.width() && ry < image_.height()) {
+    reinterpret_cast<uint32_t*>(image_.scanLine(static_cast<int>(ry)))[static_cast<int>(rx)] =
+        toArgb(c);
+    touched();
+  }
+  currentX_ = x;
+  currentY_ = y;
+}
+
+Colour Raster::point(int x, int y) const {
+  if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height()) return back_;
+  return fromArgb(image_.pixel(x, y));
+}
+
+void Raster::lineTo(float x2, float y2, Colour c) { line(currentX_, currentY_, x2, y2, c); }
+
+void Raster::line(float x1, float y1, float x2, float y2, Colour c) {
+  currentX_ = x2;
+  currentY_ = y2;
+  if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return;
+  // Whole-pixel end points, as the pixels the line joins.
+  const double ax = std::nearbyint(static_cast<double>(x1));
+  const double ay = std::nearbyint(static_cast<double>(y1));
+  const double bx = std::nearbyint(static_cast<double>(x2));
+  const double by = std::nearbyint(static_cast<double>(y2));
+  const double dx = bx - ax, dy = by - ay;
+  const double steps = std::max(std::fabs(dx), std::fabs(dy));
+  if (steps == 0) return;  // a line to its own start draws nothing
+  // The pixels are those at parameter k / steps for k = 0 .. steps - 1 (the end
+  // excluded). Clip the parameter range to the grid (with a pixel's margin) so
+  // that a line from far outside only walks its visible part.
+  double t0 = 0, t1 = steps - 1;
+  const double lo[2] = {-1.0, -1.0};
+  const double hi[2] = {static_cast<double>(image_.width()), static_cast<double>(image_.height())};
+  const double p0[2] = {ax, ay};
+  const double d[2] = {dx / steps, dy / steps};
+  for (int k = 0; k < 2; ++k) {
+    if (d[k] == 0) {
+      if (p0[k] < lo[k] || p0[k] > hi[k]) return;
+      continue;
+    }
+    double ta = (lo[k] - p0[k]) / d[k];
+    double tb = (hi[k] - p0[k]) / d[k];
+    if (ta > tb) std::swap(ta, tb);
+    t0 = std::max(t0, std::floor(ta));
+    t1 = std::min(t1, std::ceil(tb));
+  }
+  if (t0 > t1) return;
+  const uint32_t argb = toArgb(c);
+  bool any = false;
+  for (double t = t0; t <= t1; t += 1.0) {
+    const double px = std::nearbyint(ax + d[0] * t);
+    const double py = std::nearbyint(ay + d[1] * t);
+    if (px >= 0 && py >= 0 && px < image_.width() && py < image_.height()) {
+      reinterpret_cast<uint32_t*>(image_.scanLine(static_cast<int>(py)))[static_cast<int>(px)] =
+          argb;
+      any = true;
+    }
+  }
+  if (any) touched();
+}
+
+}  // namespace korvalen
