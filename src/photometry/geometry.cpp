@@ -11,7 +11,7 @@ namespace {
 constexpr float kHalfPiSingle = 1.5707964f;
 }  // namespace
 
-void setUpRotation(ViewAndRotation& v, double degOX, double degOY, double degOZ) {
+void setUpRotationOX(ViewAndRotation& v, double degOX) {
   if (degOX == 90.0) {
     v.rotAngleOX = 282.680506647 / 180;  // 89.98 degrees
     v.sinRotOX = 1.0;
@@ -23,11 +23,15 @@ void setUpRotation(ViewAndRotation& v, double degOX, double degOY, double degOZ)
     v.sinRotOX = std::sin(v.rotAngleOX);
   }
   v.cosRotOX = std::cos(v.rotAngleOX);
+}
 
+void setUpRotationOY(ViewAndRotation& v, double degOY) {
   v.rotAngleOY = finite(degOY * kPi / 180);
   v.cosRotOY = std::cos(v.rotAngleOY);
   v.sinRotOY = std::sin(v.rotAngleOY);
+}
 
+void setUpRotationOZ(ViewAndRotation& v, double degOZ) {
   const float w = toSingle(degOZ);
   if (w == 90.0f) {
     v.rotAngleOZ = 1.570796325;
@@ -42,9 +46,12 @@ void setUpRotation(ViewAndRotation& v, double degOX, double degOY, double degOZ)
     v.cosRotOZ = std::cos(v.rotAngleOZ);
     v.sinRotOZ = std::sin(v.rotAngleOZ);
   }
-  // sin and cos of a huge angle are NaN-free for finite input, but keep the
-  // stores honest all the same.
-  finite(v.cosRotOX + v.sinRotOX + v.cosRotOY + v.sinRotOY + v.cosRotOZ + v.sinRotOZ);
+}
+
+void setUpRotation(ViewAndRotation& v, double degOX, double degOY, double degOZ) {
+  setUpRotationOX(v, degOX);
+  setUpRotationOY(v, degOY);
+  setUpRotationOZ(v, degOZ);
 }
 
 void setUpLight(LightAndModel& lm) {

@@ -21,6 +21,10 @@ struct Vec3 {
 // +-90 about OZ (tested as 32-bit floats) uses the pair cos 0.0005, sin +-0.9999,
 // which is not of unit length and is kept as it is.
 void setUpRotation(ViewAndRotation& view, double degOX, double degOY, double degOZ);
+// The same, one axis at a time, for callers that read each angle just before using it.
+void setUpRotationOX(ViewAndRotation& view, double degOX);
+void setUpRotationOY(ViewAndRotation& view, double degOY);
+void setUpRotationOZ(ViewAndRotation& view, double degOZ);
 
 // Light set-up: the light lies in the y-z plane at sourceInclination from the
 // observer direction (0, 0, 1).

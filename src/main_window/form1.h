@@ -1,0 +1,172 @@
+#pragma once
+// Form1, the main window: the map of the sphere, the isoline legend, the view
+// parameters, the surface models with the example picture. It owns the whole
+// state of the program; its handlers and private procedures communicate only
+// through that state and through the controls.
+#include <QLocale>
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <optional>
+
+#include "photometry/model_state.h"
+#include "toolkit/controls.h"
+
+class QLabel;
+class QTimer;
+
+namespace korvalen {
+
+// The state of the window that is not a control's own.
+struct Form1State {
+  LightAndModel lm;
+  ViewAndRotation view;
+  MapPicture map;
+  Isolines iso;
+  MirrorSpot mirror;
+  // The text-to-number procedure's variables.
+  QString inputText;
+  QString currentChar;
+  VbBool inputEmpty = kFalse;
+  QString numberText;
+  VbBool separatorFree = kFalse;
+  // Shared loop counters (the scan, start-up and the text procedure).
+  int32_t scanColumn = 0;
+  int32_t scanRow = 0;
+};
+
+// Colours of a text box: its text accepted, or not.
+inline constexpr Colour kAccepted = kSystemWindowBackground;
+inline constexpr Colour kNotAccepted = RGB(255, 192, 192);
+
+// The legend's rows 1..7 from the top and the controls that belong to them.
+// Shape1, Label1, Text8 and Text7 of row r have index kLegendIndex[r];
+// its "± " label is Label2(kLegendPlusMinus[r]).
+inline constexpr std::array<int, 8> kLegendIndex = {0, 7, 1, 2, 3, 4, 5, 6};
+inline constexpr std::array<int, 8> kLegendPlusMinus = {0, 10, 9, 8, 7, 4, 5, 6};
+// The swatch colours of the legend rows 1..7.
+inline constexpr std::array<Colour, 8> kLegendColour = {
+    0,
+    RGB(255, 128, 128), RGB(255, 192, 128), RGB(255, 255, 0), RGB(0, 192, 0),
+    RGB(0, 176, 240),   RGB(0, 0, 255),     RGB(96, 0, 128)};
+
+// Maps the window's font names to fonts Debian ships with metrics that fit the layout.
+void installFontSubstitutions();
+
+class Form1 : public QWidget {
+  Q_OBJECT
+ public:
+  explicit Form1(QWidget* parent = nullptr);
+  ~Form1() override;
+
+  Form1State st;
+
+  // ---- controls, named and indexed as the window names them
+  std::array<Shape*, 8> Shape1{};
+  PictureBox* Picture1 = nullptr;
+  Label* Label17 = nullptr;
+  Label* Label12 = nullptr;
+  Label* Label5 = nullptr;
+  std::array<Label*, 8> Label1{};
+  std::array<Label*, 11> Label2{};
+  std::array<TextBox*, 8> Text8{};
+  std::array<TextBox*, 8> Text7{};
+  CheckBox* Check3 = nullptr;
+  LineControl* Line7 = nullptr;
+  LineControl* Line6 = nullptr;
+  Shape* Shape2 = nullptr;
+  Label* Label9 = nullptr;
+  CommandButton* Command1 = nullptr;
+  CommandButton* Command2 = nullptr;
+  CheckBox* Check2 = nullptr;
+  CheckBox* Check1 = nullptr;
+  ImageBox* Image1 = nullptr;
+  TextBox* Text1 = nullptr;
+  ImageBox* Image2 = nullptr;
+  TextBox* Text2 = nullptr;
+  ImageBox* Image3 = nullptr;
+  std::array<TextBox*, 1> Text3{};
+  LineControl* Line11 = nullptr;
+  LineControl* Line10 = nullptr;
+  Label* Label3 = nullptr;
+  std::array<TextBox*, 1> Text4{};
+  Label* Label10 = nullptr;
+  ImageBox* Image4 = nullptr;
+  LineControl* Line12 = nullptr;
+  Label* Label7 = nullptr;
+  TextBox* Text9 = nullptr;
+  Label* Label8 = nullptr;
+  Label* Label13 = nullptr;
+  Label* Label14 = nullptr;
+  Label* Label15 = nullptr;
+  PictureBox* Picture2 = nullptr;
+  Label* Label16 = nullptr;
+  Label* Label11 = nullptr;
+  LineControl* Line9 = nullptr;
+  OptionButton* Option1 = nullptr;
+  LineControl* Line8 = nullptr;
+  OptionButton* Option3 = nullptr;
+  LineControl* Line4 = nullptr;
+  OptionButton* Option2 = nullptr;
+  Label* Label6 = nullptr;
+  TextBox* Text5 = nullptr;
+  Label* Label4 = nullptr;
+  TextBox* Text6 = nullptr;
+  LineControl* Line5 = nullptr;
+  OptionButton* Option4 = nullptr;
+  Timer* Timer1 = nullptr;
+
+  // ---- handlers
+  void Form_Load();
+  void Timer1_Timer();
+  void Command1_Click();
+  void Command2_Click();
+  void Text1_Change();
+  void Text2_Change();
+  void Text3_Change(int16_t index);
+  void Text4_Change(int16_t index);
+  void Text5_Change();
+  void Text6_Change();
+  void Text7_Change(int16_t index);
+  void Text8_Change(int16_t index);
+  void Text9_Change();
+  void Option1_Click();
+  void Option2_Click();
+  void Option3_Click();
+  void Option4_Click();
+  void Check1_Click();
+  void Check2_Click();
+  void Check3_Click();
+  void Check1_Validate();
+  void Check2_Validate();
+  void Check3_Validate();
+  void Picture1_MouseMove(float x, float y);
+
+  // ---- private procedures of the window
+  void РисованиеПолусферыПримера();
+  void ПреобразованиеТекстаВЧисло();
+
+  // The two ways of reading a number from a text.
+  double cleanedReading() const;                      // of numberText
+  static std::optional<double> localeReading(const QString& text);
+  static double localeNumber(const QString& text);    // a failure is a run-time error
+  static QString numberToText(double v);
+
+  // The notice that tells the user a handler failed (for the tests).
+  QString lastFailureMessage() const;
+  bool failureNoticeVisible() const;
+
+ private:
+  void buildControls();
+  void connectHandlers();
+  void reportFailure(const std::string& message);
+  void setGlossyFormula(bool rebuildExponent, bool rebuildTail);
+  void selectModel(int32_t model, OptionButton* button, const QString& formula);
+  void checkRotationView();
+
+  QLabel* failureNotice_ = nullptr;
+  QTimer* failureNoticeTimer_ = nullptr;
+  QString lastFailure_;
+};
+
+}  // namespace korvalen

@@ -1,0 +1,90 @@
+// The map: the shading run of "Тонировать" and the cursor probe over it.
+#include <cmath>
+
+#include "about_window/frm_about.h"
+#include "example_hemisphere/example_hemisphere.h"
+#include "main_window/form1.h"
+#include "photometry/checked.h"
+#include "photometry/geometry.h"
+#include "shading/shading.h"
+
+namespace korvalen {
+
+void Form1::Command1_Click() {
+  // 1. From the first click on, the probe works, whatever happens later in the run.
+  st.map.probeDisabled = kFalse;
+  // 2.
+  setMousePointer(this, kPointerBusy);
+  // 3. The rotation, each angle read just before it is set up.
+  setUpRotationOX(st.view, localeNumber(Text1->text()));
+  setUpRotationOY(st.view, localeNumber(Text2->text()));
+  setUpRotationOZ(st.view, localeNumber(Text3[0]->text()));
+  // 4. The note shows only for the start-up view.
+  Label17->setVisible(st.view.sinRotOX == 1 && st.view.rotAngleOY == 0 && st.view.rotAngleOZ == 0);
+  // 5. The run's own radius rule; outside it the radius in effect stays.
+  st.view.sphereRadius = localeNumber(Text9->text());
+  if (st.view.sphereRadius > 0 && st.view.sphereRadius < 900) {
+    const double k = 1 / st.view.sphereRadius;
+    st.view.unitsPerPixel = k;
+    st.view.discLimitSq = finite((k + 1) / k / k);
+  }
+  // 6. and 7.
+  st.lm.sourceInclination = toSingle(localeNumber(Text4[0]->text()) * kPi / 180);
+  setUpLight(st.lm);
+  st.lm.specularShare = toSingle(localeNumber(Text5->text()));
+  st.lm.peakSharpness = toSingle(localeNumber(Text6->text()));
+  setUpParameters(st.lm);
+  // 9. Cleared and hidden: nothing is shown until the whole map is drawn.
+  Picture1->raster().clear();
+  Picture1->hide();
+  // 8., 10. to 13.
+  shadeMap(st.view, st.lm, st.map, st.iso, st.mirror, Picture1->raster());
+  // 14.
+  Picture1->show();
+  setMousePointer(this, kPointerDefault);
+}
+
+void Form1::Picture1_MouseMove(float x, float y) {
+  if (st.map.probeDisabled == kTrue) return;
+  const double pixelDX = static_cast<double>(x) - st.map.centreX;
+  const double pixelDY = (st.map.pictureHeight - static_cast<double>(y)) - st.map.centreY;
+  if (pixelDX * pixelDX + pixelDY * pixelDY > st.view.discLimitSq) {
+    Label12->hide();
+    return;
+  }
+  const PointEvaluation e = evaluatePicturePoint(st.view, st.lm, pixelDX, pixelDY,
+                                                 10 * st.view.unitsPerPixel, kProbeRules, false);
+  if (!e.hit) {
+    Label12->hide();
+    return;
+  }
+  float phi;
+  if (st.lm.surfaceModel == kMirror) {
+    // Only the pixel the last mirror shading remembered shows the value 1.
+    phi = (x == st.mirror.mirrorSpotColumn && y == st.map.pictureHeight - st.mirror.mirrorSpotRow) ? 1.0f
+                                                                                                     : 0.0f;
+  } else {
+    phi = reflectance(st.lm, e.angles, kProbeRules);
+  }
+  phi = clampPhi(phi, kProbeRules);
+  Label12->setCaption(QStringLiteral("ф = ") + QLocale().toString(static_cast<double>(phi), 'f', 3));
+  Label12->show();
+  Label12->move(static_cast<int>(std::nearbyint(x + 20.0)), static_cast<int>(std::nearbyint(y + 20.0)));
+}
+
+void Form1::РисованиеПолусферыПримера() {
+  Raster& picture = Picture2->raster();
+  // 1. The frame from the picture's current size.
+  const ExampleFrame frame = exampleFrame(picture);
+  // 2. s and n as typed; a text that is not a number stops the drawing before anything is cleared.
+  st.lm.specularShare = toSingle(localeNumber(Text5->text()));
+  st.lm.peakSharpness = toSingle(localeNumber(Text6->text()));
+  setUpParameters(st.lm);
+  setUpLight(st.lm);
+  // 3. to 6.
+  drawExample(picture, frame, st.lm, [this](int left) { Label16->setLeft(left); });
+}
+
+void Form1::Command2_Click() { showAbout(this); }
+
+}  // namespace korvalen

@@ -1,0 +1,232 @@
+#include "toolkit/controls.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPalette>
+
+#include "toolkit/guard.h"
+
+namespace korvalen {
+
+QColor toQColor(Colour c, const QWidget* w) {
+  const QPalette pal = w ? w->palette() : QApplication::palette();
+  if (c == kSystemWindowBackground) return pal.color(QPalette::Base);
+  if (c == LineControl::kDefaultLineColour) return pal.color(QPalette::WindowText);
+  return QColor(redOf(c), greenOf(c), blueOf(c));
+}
+
+// ---- PictureBox
+
+PictureBox::PictureBox(QWidget* parent, int width, int height, Colour background)
+    : QWidget(parent), raster_(width, height, background) {
+  resize(width, height);
+  setMouseTracking(true);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  raster_.setChangeListener([this] { update(); });
+}
+
+void PictureBox::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.drawImage(0, 0, raster_.image());
+  raster_.markPainted();
+}
+
+void PictureBox::mouseMoveEvent(QMouseEvent* e) {
+  const QPointF pos = e->position();
+  const float x = static_cast<float>(pos.x());
+  const float y = static_cast<float>(pos.y());
+  if (onMouseMove) runGuarded([&] { onMouseMove(x, y); });
+}
+
+// ---- Label
+
+Label::Label(QWidget* parent, const QString& caption, bool autoSize)
+    : QLabel(caption, parent), autoSize_(autoSize) {
+  if (autoSize_) adjustSize();
+}
+
+void Label::setCaption(const QString& c) {
+  setText(c);
+  if (autoSize_) adjustSize();
+}
+
+void Label::setForeColour(Colour c) {
+  QPalette pal = palette();
+  pal.setColor(QPalette::WindowText, toQColor(c, this));
+  setPalette(pal);
+}
+
+void Label::setBackColour(Colour c) {
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, toQColor(c, this));
+  setPalette(pal);
+  setAutoFillBackground(true);
+}
+
+void Label::mouseMoveEvent(QMouseEvent* e) {
+  if (onMouseMove) runGuarded(onMouseMove);
+  QLabel::mouseMoveEvent(e);
+}
+
+void Label::mouseReleaseEvent(QMouseEvent* e) {
+  if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()) && onClick)
+    runGuarded(onClick);
+  QLabel::mouseReleaseEvent(e);
+}
+
+// ---- TextBox
+
+TextBox::TextBox(QWidget* parent, const QString& text) : QLineEdit(text, parent) {
+  connect(this, &QLineEdit::textChanged, this, [this] {
+    if (onChange) runGuarded(onChange);
+  });
+}
+
+void TextBox::setBackColour(Colour c) {
+  back_ = c;
+  QPalette pal = palette();
+  pal.setColor(QPalette::Base, toQColor(c, parentWidget()));
+  setPalette(pal);
+}
+
+// ---- CheckBox
+
+CheckBox::CheckBox(QWidget* parent, const QString& caption) : QCheckBox(caption, parent) {
+  setTristate(true);
+  connect(this, &QCheckBox::stateChanged, this, [this] {
+    if (onClick) runGuarded(onClick);
+  });
+}
+
+int CheckBox::value() const {
+  switch (checkState()) {
+    case Qt::Unchecked: return 0;
+    case Qt::Checked: return 1;
+    case Qt::PartiallyChecked: return 2;
+  }
+  return 0;
+}
+
+void CheckBox::setValue(int v) {
+  setCheckState(v == 0 ? Qt::Unchecked : (v == 1 ? Qt::Checked : Qt::PartiallyChecked));
+}
+
+void CheckBox::nextCheckState() { setValue(value() == 0 ? 1 : 0); }
+
+void CheckBox::focusOutEvent(QFocusEvent* e) {
+  if (onValidate) runGuarded(onValidate);
+  QCheckBox::focusOutEvent(e);
+}
+
+// ---- OptionButton
+
+OptionButton::OptionButton(QWidget* parent, const QString& caption)
+    : QRadioButton(caption, parent) {
+  connect(this, &QRadioButton::toggled, this, [this](bool on) {
+    if (on && onClick) runGuarded(onClick);
+  });
+}
+
+// ---- CommandButton
+
+CommandButton::CommandButton(QWidget* parent, const QString& caption)
+    : QPushButton(caption, parent) {
+  setAutoDefault(false);
+  connect(this, &QPushButton::clicked, this, [this] {
+    if (onClick) runGuarded(onClick);
+  });
+}
+
+// ---- Shape
+
+Shape::Shape(QWidget* parent, Kind kind, Colour fill, Colour border, int borderWidth)
+    : QWidget(parent), kind_(kind), fill_(fill), border_(border), borderWidth_(borderWidth) {
+  setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void Shape::setFillColour(Colour c) {
+  fill_ = c;
+  update();
+}
+
+void Shape::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.setRenderHint(QPainter::Antialiasing, kind_ == RoundedSquare);
+  const qreal half = borderWidth_ / 2.0;
+  const QRectF r = QRectF(rect()).adjusted(half, half, -half, -half);
+  p.setPen(QPen(toQColor(border_, this), borderWidth_));
+  p.setBrush(toQColor(fill_, this));
+  if (kind_ == RoundedSquare) {
+    const qreal radius = std::min(r.width(), r.height()) / 4.0;
+    p.drawRoundedRect(r, radius, radius);
+  } else {
+    p.drawRect(r);
+  }
+}
+
+// ---- LineControl
+
+LineControl::LineControl(QWidget* parent, int x1, int y1, int x2, int y2, Colour colour,
+                         int width)
+    : QWidget(parent), colour_(colour), width_(width) {
+  const int left = std::min(x1, x2), top = std::min(y1, y2);
+  setGeometry(left, top, std::abs(x2 - x1) + width, std::abs(y2 - y1) + width);
+  a_ = QPoint(x1 - left, y1 - top);
+  b_ = QPoint(x2 - left, y2 - top);
+  setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void LineControl::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.setPen(Qt::NoPen);
+  p.setBrush(toQColor(colour_, this));
+  // Axis-aligned lines of whole pixels, as the window's separators are.
+  const int x = std::min(a_.x(), b_.x()), y = std::min(a_.y(), b_.y());
+  const int w = std::abs(b_.x() - a_.x()), h = std::abs(b_.y() - a_.y());
+  p.drawRect(x, y, w == 0 ? width_ : w + 1, h == 0 ? width_ : h + 1);
+}
+
+// ---- ImageBox
+
+ImageBox::ImageBox(QWidget* parent, const QString& resource) : QLabel(parent) {
+  if (!resource.isEmpty()) setPixmap(QPixmap(resource));
+  setAlignment(Qt::AlignCenter);
+}
+
+// ---- Timer
+
+Timer::Timer(QObject* parent, int intervalMs, bool enabled) : QObject(parent) {
+  timer_.setInterval(intervalMs);
+  connect(&timer_, &QTimer::timeout, this, [this] {
+    if (onTick) runGuarded(onTick);
+  });
+  setEnabled(enabled);
+}
+
+void Timer::setEnabled(bool e) {
+  enabled_ = e;
+  if (e)
+    timer_.start();
+  else
+    timer_.stop();
+}
+
+// ---- Pointer
+
+void setMousePointer(QWidget* window, int kind, const QCursor& custom) {
+  window->setProperty("mousePointer", kind);
+  switch (kind) {
+    case kPointerBusy: window->setCursor(Qt::WaitCursor); break;
+    case kPointerCustom: window->setCursor(custom); break;
+    default: window->unsetCursor(); break;
+  }
+}
+
+int mousePointer(const QWidget* window) {
+  const QVariant v = window->property("mousePointer");
+  return v.isValid() ? v.toInt() : kPointerDefault;
+}
+
+}  // namespace korvalen

@@ -1,0 +1,178 @@
+#pragma once
+// The controls of the windows, over Qt Widgets. Each is a real widget of its
+// kind, so focus, tab order, keyboard use and screen readers work; what the
+// window model adds is the event order: a text, value or selection written from
+// code raises the control's change or click handler at once, nested.
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+
+#include "toolkit/colour.h"
+#include "toolkit/raster.h"
+
+namespace korvalen {
+
+// The colour a Colour stands for on this palette (system colours resolved).
+QColor toQColor(Colour c, const QWidget* w = nullptr);
+
+// Mouse pointers of a window: 0 default, 11 busy, 99 custom picture.
+enum PointerKind { kPointerDefault = 0, kPointerBusy = 11, kPointerCustom = 99 };
+
+// A picture box: a Raster its widget paints, whose drawing persists across
+// hiding, showing and being covered.
+class PictureBox : public QWidget {
+  Q_OBJECT
+ public:
+  PictureBox(QWidget* parent, int width, int height, Colour background);
+  Raster& raster() { return raster_; }
+  const Raster& raster() const { return raster_; }
+  float widthF() const { return raster_.width(); }
+  float heightF() const { return raster_.height(); }
+  std::function<void(float x, float y)> onMouseMove;
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+  void mouseMoveEvent(QMouseEvent*) override;
+
+ private:
+  Raster raster_;
+};
+
+// A label; with autoSize it takes its caption's size at once, so a handler
+// that reads its width right after setting the caption sees the new width.
+class Label : public QLabel {
+  Q_OBJECT
+ public:
+  explicit Label(QWidget* parent, const QString& caption = {}, bool autoSize = false);
+  void setCaption(const QString& c);
+  QString caption() const { return text(); }
+  void setForeColour(Colour c);
+  void setBackColour(Colour c);  // makes the label opaque
+  void setLeft(int left) { move(left, y()); }
+  bool autoSize() const { return autoSize_; }
+  std::function<void()> onMouseMove;
+  std::function<void()> onClick;
+
+ protected:
+  void mouseMoveEvent(QMouseEvent*) override;
+  void mouseReleaseEvent(QMouseEvent*) override;
+
+ private:
+  bool autoSize_;
+};
+
+// A single-line text box whose background colour can be set.
+class TextBox : public QLineEdit {
+  Q_OBJECT
+ public:
+  explicit TextBox(QWidget* parent, const QString& text = {});
+  void setBackColour(Colour c);
+  Colour backColour() const { return back_; }
+  // The box's change handler; it runs for every change of the text, typed or set from code.
+  std::function<void()> onChange;
+
+ private:
+  Colour back_ = kSystemWindowBackground;
+};
+
+// A check box holding 0 (clear), 1 (ticked) or 2 (the grey third state).
+// A user's click only ever toggles between ticked and clear.
+class CheckBox : public QCheckBox {
+  Q_OBJECT
+ public:
+  CheckBox(QWidget* parent, const QString& caption);
+  int value() const;
+  void setValue(int v);
+  std::function<void()> onClick;     // raised by every change of the value
+  std::function<void()> onValidate;  // raised when it is about to lose the focus
+
+ protected:
+  void nextCheckState() override;
+  void focusOutEvent(QFocusEvent* e) override;
+};
+
+// An option button; all option buttons of a window form one group.
+// Selecting one (by the user or from code) raises its click handler; clearing
+// one raises none.
+class OptionButton : public QRadioButton {
+  Q_OBJECT
+ public:
+  OptionButton(QWidget* parent, const QString& caption);
+  std::function<void()> onClick;
+};
+
+class CommandButton : public QPushButton {
+  Q_OBJECT
+ public:
+  CommandButton(QWidget* parent, const QString& caption);
+  std::function<void()> onClick;
+};
+
+// A shape: a rectangle or a rounded square with fill and border.
+class Shape : public QWidget {
+  Q_OBJECT
+ public:
+  enum Kind { Rectangle, RoundedSquare };
+  Shape(QWidget* parent, Kind kind, Colour fill, Colour border, int borderWidth = 1);
+  void setFillColour(Colour c);
+  Colour fillColour() const { return fill_; }
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+
+ private:
+  Kind kind_;
+  Colour fill_, border_;
+  int borderWidth_;
+};
+
+// A straight line drawn on the window, from (x1, y1) to (x2, y2) in the parent's pixels.
+class LineControl : public QWidget {
+  Q_OBJECT
+ public:
+  // A colour of kDefaultLineColour draws in the window's text colour.
+  static constexpr Colour kDefaultLineColour = 0x80000008u;
+  LineControl(QWidget* parent, int x1, int y1, int x2, int y2, Colour colour = kDefaultLineColour,
+              int width = 1);
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+
+ private:
+  QPoint a_, b_;
+  Colour colour_;
+  int width_;
+};
+
+// An image control showing a picture, which another image can share.
+class ImageBox : public QLabel {
+  Q_OBJECT
+ public:
+  ImageBox(QWidget* parent, const QString& resource = {});
+  void sharePicture(const ImageBox& other) { setPixmap(other.pixmap()); }
+};
+
+// The one-shot timer of the window: interval, enabled state, tick handler.
+class Timer : public QObject {
+  Q_OBJECT
+ public:
+  Timer(QObject* parent, int intervalMs, bool enabled);
+  bool enabled() const { return enabled_; }
+  void setEnabled(bool e);
+  std::function<void()> onTick;
+
+ private:
+  QTimer timer_;
+  bool enabled_ = false;
+};
+
+// Sets the mouse pointer of a window.
+void setMousePointer(QWidget* window, int kind, const QCursor& custom = {});
+int mousePointer(const QWidget* window);
+
+}  // namespace korvalen

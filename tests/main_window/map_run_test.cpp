@@ -1,0 +1,92 @@
+// "Тонировать" in the window: what it reads, what it shows, and how it ends
+// when something fails half-way.
+#include "form1_fixture.h"
+#include "toolkit/guard.h"
+
+namespace korvalen {
+namespace {
+
+// Pixels of the map that the run drew (not the white background).
+int drawnPixels(const Form1& f) {
+  int n = 0;
+  const Raster& r = f.Picture1->raster();
+  for (int y = 0; y < r.heightPixels(); ++y)
+    for (int x = 0; x < r.widthPixels(); ++x) n += r.point(x, y) != RGB(255, 255, 255);
+  return n;
+}
+
+TEST_P(Form1Test, StartUpMapAndTheNoteFollowTheView) {
+  form->Command1->click();
+  EXPECT_EQ(form->st.map.probeDisabled, kFalse);
+  EXPECT_FALSE(form->Label17->isHidden());
+  EXPECT_FALSE(form->Picture1->isHidden());
+  EXPECT_EQ(mousePointer(form.get()), kPointerDefault);
+  const Raster& r = form->Picture1->raster();
+  EXPECT_EQ(r.point(196, 169), RGB(255, 255, 255));  // the centre: phi 1 drawn as 255
+  const Colour grey = r.point(196 - 100, 169);  // lit less towards the rim
+  EXPECT_TRUE(redOf(grey) == greenOf(grey) && greenOf(grey) == blueOf(grey));
+  EXPECT_NEAR(redOf(grey), 0.7776 * 255, 2);
+  const QImage first = r.image().copy();
+  form->Command1->click();
+  EXPECT_EQ(r.image(), first);  // the same inputs draw the same picture
+  for (auto [box, text] : {std::pair{form->Text1, "45"}, {form->Text2, "10"}, {form->Text3[0], "5"}}) {
+    box->setText(QString::fromUtf8(text));
+    form->Command1->click();
+    EXPECT_TRUE(form->Label17->isHidden()) << text;
+    box->setText(box == form->Text1 ? QStringLiteral("90") : QStringLiteral("0"));
+    form->Command1->click();
+    EXPECT_FALSE(form->Label17->isHidden()) << text;
+  }
+}
+
+TEST_P(Form1Test, RadiusInEffect) {
+  form->Text9->setText(QStringLiteral("50"));
+  form->Command1->click();
+  const int small = drawnPixels(*form);
+  EXPECT_NEAR(small, 3.14159 * 50 * 50, 400);
+  // 0 and -5: the run keeps the radius last accepted.
+  for (const char* t : {"0", "-5"}) {
+    form->Text9->setText(QString::fromUtf8(t));
+    form->Command1->click();
+    EXPECT_EQ(drawnPixels(*form), small) << t;
+  }
+  // 950: the box accepts it, so it is the radius in effect although the run's
+  // own test rejects it; the disc covers the whole picture.
+  form->Text9->setText(QStringLiteral("950"));
+  EXPECT_EQ(form->Text9->backColour(), kAccepted);
+  form->Command1->click();
+  EXPECT_EQ(form->st.view.unitsPerPixel, 1.0 / 950);
+  EXPECT_NE(form->Picture1->raster().point(0, 0), RGB(255, 255, 255));
+  EXPECT_NE(form->Picture1->raster().point(392, 336), RGB(255, 255, 255));
+}
+
+TEST_P(Form1Test, AFailedRunRestoresThePointerAndShowsTheMap) {
+  form->Command1->click();
+  const QImage map = form->Picture1->raster().image().copy();
+  const long before = failureCount();
+  // Text2 holding letters: the run stops at the rotation, before clearing.
+  form->Text2->setText(QStringLiteral("abc"));
+  form->Command1->click();
+  EXPECT_EQ(failureCount(), before + 1);
+  EXPECT_EQ(mousePointer(form.get()), kPointerDefault);
+  EXPECT_FALSE(form->Picture1->isHidden());
+  EXPECT_EQ(form->Picture1->raster().image(), map);
+  EXPECT_TRUE(form->failureNoticeVisible());
+  // A negative peak sharpness: where t is small, t^n overflows, so the run
+  // stops in the middle of the scan, after hiding the map; the map is shown again.
+  form->Text2->setText(QStringLiteral("0"));
+  form->Option2->click();
+  form->Text6->setText(QStringLiteral("-100"));
+  form->Command1->click();
+  EXPECT_EQ(failureCount(), before + 2);
+  EXPECT_EQ(mousePointer(form.get()), kPointerDefault);
+  EXPECT_FALSE(form->Picture1->isHidden());
+  // The window goes on: a sound run afterwards draws the map.
+  form->Text6->setText(QStringLiteral("16"));
+  form->Command1->click();
+  EXPECT_EQ(failureCount(), before + 2);
+  EXPECT_NE(form->Picture1->raster().point(196 - 100, 169), RGB(255, 255, 255));
+}
+
+}  // namespace
+}  // namespace korvalen

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the program need,
+# skipping the install when every one of them is already there.
+set -euo pipefail
+packages=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6test6 libgl-dev libxkbcommon-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-liberation2
+  xvfb xauth xdotool x11-utils
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo=sudo
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
