@@ -189,7 +189,7 @@ void Form1::buildControls() {
   Option2 = place(new OptionButton(this, QStringLiteral("Глянцевая поверхность:")), 208, 454, 153, 17);
   Label6 = place(new Label(this, QStringLiteral("Доля отраж-го зеркально s =")), 352, 448, 94, 36);
   Label6->setWordWrap(true);
-  Label6->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  Label6->setAlignment(Qt::AlignRight | Qt::AlignTop);
   Label6->setEnabled(false);
   Text5 = place(new TextBox(this), 449, 456, 38, 19);
   Label4 = place(new Label(this, QStringLiteral("Острота пика n =")), 493, 458, 97, 21);
