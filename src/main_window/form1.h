@@ -9,6 +9,7 @@
 #include <array>
 #include <optional>
 
+#include "main_window/text_reading.h"
 #include "photometry/model_state.h"
 #include "toolkit/controls.h"
 
@@ -17,19 +18,14 @@ class QTimer;
 
 namespace korvalen {
 
-// The state of the window that is not a control's own.
-struct Form1State {
+// The state of the window that is not a control's own. The text-to-number
+// procedure's variables come first.
+struct Form1State : TextConversion {
   LightAndModel lm;
   ViewAndRotation view;
   MapPicture map;
   Isolines iso;
   MirrorSpot mirror;
-  // The text-to-number procedure's variables.
-  QString inputText;
-  QString currentChar;
-  VbBool inputEmpty = kFalse;
-  QString numberText;
-  VbBool separatorFree = kFalse;
   // Shared loop counters (the scan, start-up and the text procedure).
   int32_t scanColumn = 0;
   int32_t scanRow = 0;

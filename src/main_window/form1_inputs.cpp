@@ -1,83 +1,25 @@
 // The text boxes: each change of a text is read, stored and shown as accepted
 // or not (pale red). No handler ever rewrites what the user typed.
-#include <cerrno>
 #include <cmath>
 #include <limits>
-#include <clocale>
-#include <cstdlib>
-#include <locale.h>
 
 #include "main_window/form1.h"
+#include "main_window/text_reading.h"
 #include "photometry/checked.h"
 #include "photometry/geometry.h"
 
 namespace korvalen {
 
-namespace {
-
-bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
-const QChar kEmDash(0x2014);
-
-// strtod in the C locale, whatever the user's locale is.
-double readDecimalC(const std::string& s, bool& overflow) {
-  static locale_t c = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
-  errno = 0;
-  const double v = strtod_l(s.c_str(), nullptr, c);
-  overflow = errno == ERANGE && std::isinf(v);
-  return v;
-}
-
-}  // namespace
-
 void Form1::ПреобразованиеТекстаВЧисло() {
-  st.inputEmpty = kFalse;
-  if (st.inputText.isEmpty()) {
-    st.inputEmpty = kTrue;
-    return;
-  }
-  st.numberText.clear();
-  st.separatorFree = kTrue;
-  const int32_t length = checkedInt32(st.inputText.size());
-  for (st.scanColumn = 1; st.scanColumn <= length; ++st.scanColumn) {
-    st.currentChar = st.inputText.mid(st.scanColumn - 1, 1);
-    const QChar ch = st.currentChar.at(0);
-    st.scanRow = ch.unicode();
-    if (ch == QLatin1Char('-') || ch == kEmDash) {
-      // The last minus typed wins and drops what was collected before it.
-      st.numberText = QStringLiteral("-");
-    } else if (isDigit(ch)) {
-      st.numberText += ch;
-    } else if (ch == QLatin1Char('.') || ch == QLatin1Char(',')) {
-      if (st.separatorFree == kTrue) {
-        st.numberText += QLatin1Char('.');
-        st.separatorFree = kFalse;
-      }
-    }
-    // Anything else is skipped.
-  }
+  convertTextToNumber(st, st.scanColumn, st.scanRow);
 }
 
-double Form1::cleanedReading() const {
-  // numberText holds an optional minus, digits and at most one point; "", "-",
-  // "." and "-." hold no digit and read as 0.
-  bool anyDigit = false;
-  for (QChar c : st.numberText) anyDigit = anyDigit || isDigit(c);
-  if (!anyDigit) return 0.0;
-  bool overflow = false;
-  const double v = readDecimalC(st.numberText.toStdString(), overflow);
-  if (overflow) throw RuntimeError(ErrorKind::Overflow);
-  return finite(v);
-}
+double Form1::cleanedReading() const { return cleanedReadingOf(st.numberText); }
 
-std::optional<double> Form1::localeReading(const QString& text) {
-  bool ok = false;
-  const double v = QLocale().toDouble(text, &ok);
-  if (!ok || !std::isfinite(v)) return std::nullopt;
-  return v;
-}
+std::optional<double> Form1::localeReading(const QString& text) { return localeReadingOf(text); }
 
 double Form1::localeNumber(const QString& text) {
-  const std::optional<double> v = localeReading(text);
+  const std::optional<double> v = localeReadingOf(text);
   if (!v) throw RuntimeError(ErrorKind::TypeMismatch);
   return *v;
 }
