@@ -159,6 +159,10 @@ class Form1 : public QWidget {
   void setGlossyFormula(bool rebuildExponent, bool rebuildTail);
   void selectModel(int32_t model, OptionButton* button, const QString& formula);
   void checkRotationView();
+  void judgeRotationBoxes(TextBox* own);
+  // Runs the box's text through the text-to-number procedure; false (and the
+  // box pale red) when the text is empty.
+  bool collectNumber(TextBox* box);
 
   QLabel* failureNotice_ = nullptr;
   QTimer* failureNoticeTimer_ = nullptr;

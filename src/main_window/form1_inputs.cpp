@@ -30,13 +30,18 @@ void Form1::checkRotationView() {
   Check1->setValue(st.view.visibleHalfOnly == kTrue ? 1 : 0);
 }
 
-void Form1::Text1_Change() {
-  st.inputText = Text1->text();
+bool Form1::collectNumber(TextBox* box) {
+  st.inputText = box->text();
   ПреобразованиеТекстаВЧисло();
   if (st.inputEmpty == kTrue) {
-    Text1->setBackColour(kNotAccepted);
-    return;
+    box->setBackColour(kNotAccepted);
+    return false;
   }
+  return true;
+}
+
+void Form1::Text1_Change() {
+  if (!collectNumber(Text1)) return;
   try {
     const double v = cleanedReading();
     st.view.rotAngleOX = finite(v * kPi / 180);
@@ -52,37 +57,24 @@ void Form1::Text1_Change() {
 }
 
 // Text2 and Text3(0) judge all three rotation boxes and colour only themselves.
-void Form1::Text2_Change() {
+void Form1::judgeRotationBoxes(TextBox* own) {
   try {
     const double ox = localeNumber(Text1->text());
     const double oy = localeNumber(Text2->text());
     const double oz = localeNumber(Text3[0]->text());
     if (!(ox == 90 && oy == 0 && oz == 0)) checkRotationView();
-    Text2->setBackColour(kAccepted);
+    own->setBackColour(kAccepted);
   } catch (const RuntimeError&) {
-    Text2->setBackColour(kNotAccepted);
+    own->setBackColour(kNotAccepted);
   }
 }
 
-void Form1::Text3_Change(int16_t) {
-  try {
-    const double ox = localeNumber(Text1->text());
-    const double oy = localeNumber(Text2->text());
-    const double oz = localeNumber(Text3[0]->text());
-    if (!(ox == 90 && oy == 0 && oz == 0)) checkRotationView();
-    Text3[0]->setBackColour(kAccepted);
-  } catch (const RuntimeError&) {
-    Text3[0]->setBackColour(kNotAccepted);
-  }
-}
+void Form1::Text2_Change() { judgeRotationBoxes(Text2); }
+
+void Form1::Text3_Change(int16_t) { judgeRotationBoxes(Text3[0]); }
 
 void Form1::Text4_Change(int16_t) {
-  st.inputText = Text4[0]->text();
-  ПреобразованиеТекстаВЧисло();
-  if (st.inputEmpty == kTrue) {
-    Text4[0]->setBackColour(kNotAccepted);
-    return;
-  }
+  if (!collectNumber(Text4[0])) return;
   try {
     st.lm.sourceInclination = toSingle(cleanedReading() / 180 * kPi);
     Text4[0]->setBackColour(kAccepted);
@@ -145,12 +137,7 @@ void Form1::Text8_Change(int16_t) {
   if (Timer1->enabled()) return;
   for (int r = 1; r <= 7; ++r) {
     TextBox* box = Text8[kLegendIndex[r]];
-    st.inputText = box->text();
-    ПреобразованиеТекстаВЧисло();
-    if (st.inputEmpty == kTrue) {
-      box->setBackColour(kNotAccepted);
-      continue;
-    }
+    if (!collectNumber(box)) continue;  // the row keeps its level
     try {
       st.iso.isolineLevel[r] = toSingle(cleanedReading());
       box->setBackColour(kAccepted);
@@ -161,12 +148,7 @@ void Form1::Text8_Change(int16_t) {
 }
 
 void Form1::Text9_Change() {
-  st.inputText = Text9->text();
-  ПреобразованиеТекстаВЧисло();
-  if (st.inputEmpty == kTrue) {
-    Text9->setBackColour(kNotAccepted);
-    return;
-  }
+  if (!collectNumber(Text9)) return;
   try {
     const double r = cleanedReading();
     st.view.sphereRadius = r;  // stored whether or not it is accepted

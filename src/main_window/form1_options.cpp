@@ -67,32 +67,29 @@ Colour levelGrey(float level) {
   const int g = static_cast<int>(std::clamp(v, 0.0, 255.0));
   return RGB(g, g, g);
 }
+
+// The legend's swatches: each level's grey while the isolines are hidden,
+// the rows' own colours otherwise.
+void colourSwatches(Form1& f, bool grey) {
+  for (int r = 1; r <= 7; ++r)
+    f.Shape1[kLegendIndex[r]]->setFillColour(grey ? levelGrey(f.st.iso.isolineLevel[r]) : kLegendColour[r]);
+}
 }  // namespace
 
 void Form1::Check3_Click() {
-  if (Check3->value() > 0) {
-    st.iso.isolinesHidden = kTrue;
-    for (int r = 1; r <= 7; ++r) Shape1[kLegendIndex[r]]->setFillColour(levelGrey(st.iso.isolineLevel[r]));
-    for (st.scanColumn = 1; st.scanColumn <= 7; ++st.scanColumn) Label1[st.scanColumn]->setEnabled(false);
-    for (int j = 4; j <= 10; ++j) Label2[j]->setEnabled(false);
-  } else {
-    st.iso.isolinesHidden = kFalse;
-    for (int r = 1; r <= 7; ++r) Shape1[kLegendIndex[r]]->setFillColour(kLegendColour[r]);
-    for (st.scanColumn = 1; st.scanColumn <= 7; ++st.scanColumn) Label1[st.scanColumn]->setEnabled(true);
-    for (int j = 4; j <= 10; ++j) Label2[j]->setEnabled(true);
-  }
+  const bool hidden = Check3->value() > 0;
+  st.iso.isolinesHidden = hidden ? kTrue : kFalse;
+  colourSwatches(*this, hidden);
+  for (st.scanColumn = 1; st.scanColumn <= 7; ++st.scanColumn) Label1[st.scanColumn]->setEnabled(!hidden);
+  for (int j = 4; j <= 10; ++j) Label2[j]->setEnabled(!hidden);
 }
 
 void Form1::Check3_Validate() {
   // On leaving the box only the flag and the swatches follow it, and only an
   // ordinary tick counts as ticked here.
-  if (Check3->value() == 1) {
-    st.iso.isolinesHidden = kTrue;
-    for (int r = 1; r <= 7; ++r) Shape1[kLegendIndex[r]]->setFillColour(levelGrey(st.iso.isolineLevel[r]));
-  } else {
-    st.iso.isolinesHidden = kFalse;
-    for (int r = 1; r <= 7; ++r) Shape1[kLegendIndex[r]]->setFillColour(kLegendColour[r]);
-  }
+  const bool hidden = Check3->value() == 1;
+  st.iso.isolinesHidden = hidden ? kTrue : kFalse;
+  colourSwatches(*this, hidden);
 }
 
 }  // namespace korvalen
