@@ -1,0 +1,81 @@
+#pragma once
+// The shading of the map: the run over the pixels of the sphere's disc and the
+// per-sample routine Тонирование, which finds phi at a sample and turns it into
+// a grey level, an isoline tint or a zone colour, drawing straight into the
+// map's Raster (one sample per pixel) or adding to the pixel's sub-sample sums
+// (four samples per pixel with smoothing).
+//
+// The window does the run's set-ups (texts, rotation, light, parameters, radius),
+// clears and hides Picture1, calls shadeMap and shows the picture afterwards.
+#include <cstdint>
+
+#include "photometry/model_state.h"
+#include "toolkit/raster.h"
+
+namespace korvalen {
+
+// The isoline bands as the colour stage compares them: each bound rounded to a
+// 32-bit float once per run (the isolines cannot change while a run lasts).
+struct IsolineBands {
+  VbBool isolinesHidden = kFalse;
+  float low[8] = {};   // isolineLevel[k] - isolineHalfWidth[k], k = 1..7
+  float high[8] = {};  // isolineLevel[k] + isolineHalfWidth[k]
+  // The first band whose bound lies beyond the float range (8: none). Reaching
+  // it is the overflow error the comparison would raise, at the sample that
+  // reaches it, so what was drawn before it stays.
+  int firstOverflow = 8;
+  float shadowLow = 0;  // -isolineHalfWidth[1]: lower end of the zone below phi = 0
+  float zoneHigh = 0;   // isolineHalfWidth[7]: upper end of the zone about phi = 0
+};
+
+// The bounds of the bands and of the two zones for the given isolines.
+IsolineBands isolineBandsOf(const Isolines& isolines);
+
+// The scratch of one shading run: what the run sets before the scan, and the
+// per-sample inputs and colour sums that the scan and Тонирование share.
+struct ShadingRun {
+  // Set before the scan.
+  int16_t backRedTimes4 = 0, backGreenTimes4 = 0, backBlueTimes4 = 0;
+  int16_t scanColumnFirst = 0, scanColumnLast = 0;
+  int16_t scanRowFirst = 0, scanRowLast = 0;
+  double sightLineHalfLength = 0;  // depth of the sight-line points: 10 units per pixel
+  IsolineBands bands;
+
+  // Per sample, set by the scan before each call of Тонирование.
+  int32_t scanColumn = 0, scanRow = 0;  // the pixel; rows count from the bottom
+  double pixelDX = 0, pixelDY = 0;      // offset from the centre, pixels, dy upward
+  int16_t sampleIndex = 0;              // 0 direct mode; 1..4 sub-sample number
+
+  // The sample's colour (direct mode) or the pixel's sub-sample sums (smoothing).
+  int16_t pointRed = 0, pointGreen = 0, pointBlue = 0;
+};
+
+// What the run prepares before its scan: the background times four, the scan
+// rectangle, the best mirror score reset to 100, the sight-line depth and the
+// band bounds. Throws RuntimeError when a 16-bit store overflows or
+// unitsPerPixel is 0.
+ShadingRun prepareShadingRun(const ViewAndRotation& view, const MapPicture& picture,
+                             const Isolines& isolines, MirrorSpot& mirror);
+
+// The colour stage of one sample: a miss (hit false) or phi (at most 1, possibly
+// negative). Direct mode draws the pixel (scanColumn, pictureHeight - scanRow);
+// smoothing mode sets (sub-sample 1) or adds to (2..4) the sums and draws nothing.
+void colourSample(ShadingRun& run, const MapPicture& picture, bool hit, float phi,
+                  Raster& picture1);
+
+// The per-sample routine for the sample (run.pixelDX, run.pixelDY) of the pixel
+// (run.scanColumn, run.scanRow): the point evaluation, the mirror bookkeeping,
+// phi limited to 1, then the colour stage.
+void Тонирование(ShadingRun& run, const ViewAndRotation& view, const LightAndModel& lm,
+                 const MapPicture& picture, MirrorSpot& mirror, Raster& picture1);
+
+// The scan of one run: prepares the run, shades every pixel of the disc (four
+// sub-samples each unless isolines.noSmoothing), and paints the mirror spot
+// white under the mirror model. picture1 must be pictureWidth x pictureHeight
+// and already cleared; the run draws nothing outside the disc.
+// Returns the run's scratch as the scan left it.
+ShadingRun shadeMap(const ViewAndRotation& view, const LightAndModel& lm,
+                    const MapPicture& picture, const Isolines& isolines, MirrorSpot& mirror,
+                    Raster& picture1);
+
+}  // namespace korvalen
