@@ -1,5 +1,5 @@
-// The sphere geometry and the reflectance models against the worked numbers
-// and edge cases of the program's specification.
+// The sphere geometry and the reflectance models against worked numbers and
+// edge cases of the geometry.
 #include "photometry/geometry.h"
 
 #include <gtest/gtest.h>
