@@ -155,3 +155,25 @@ INSTANTIATE_TEST_SUITE_P(Locales, Form1Test, ::testing::Values(Loc::Point, Loc::
 
 }  // namespace
 }  // namespace korvalen
+
+namespace korvalen {
+namespace {
+
+// With the window's fonts mapped to Liberation, every caption fits its box.
+TEST(Form1Layout, EveryCaptionFitsItsBox) {
+  Form1 form;
+  form.show();
+  for (QLabel* l : form.findChildren<QLabel*>()) {
+    if (l->text().isEmpty() || l->pixmap().isNull() == false) continue;
+    const QString name = l->text();
+    if (l->wordWrap())
+      EXPECT_LE(l->heightForWidth(l->width()), l->height()) << name.toStdString();
+    else
+      EXPECT_LE(l->fontMetrics().horizontalAdvance(l->text()), l->width()) << name.toStdString();
+  }
+  for (QAbstractButton* b : form.findChildren<QAbstractButton*>())
+    EXPECT_LE(b->sizeHint().width(), b->width()) << b->text().toStdString();
+}
+
+}  // namespace
+}  // namespace korvalen
