@@ -6,6 +6,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6test6 libgl-dev libxkbcommon-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-14-dev
   fonts-liberation2
   xvfb xauth xdotool x11-utils
 )
