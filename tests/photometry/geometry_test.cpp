@@ -109,19 +109,6 @@ TEST(PointEvaluation, WorkedNumbers) {
   }
 }
 
-TEST(PointEvaluation, AnglesAreOnlyComputedWhenAskedFor) {
-  const Prepared s = setUp({90, 30, 0, 20});
-  const PointEvaluation with = evaluatePicturePoint(s.view, s.lm, 50, 50, s.halfLength,
-                                                    kShadingRules, true);
-  const PointEvaluation without = evaluatePicturePoint(s.view, s.lm, 50, 50, s.halfLength,
-                                                       kShadingRules, false);
-  // The cosines do not depend on the arctangents.
-  EXPECT_EQ(without.angles.cosI, with.angles.cosI);
-  EXPECT_EQ(without.angles.cosE, with.angles.cosE);
-  EXPECT_EQ(without.h.x, with.h.x);
-  EXPECT_EQ(without.angles.angleI, 0.0f);
-}
-
 // ---------------------------------------------------------------------------
 // The four models at the worked example.
 
@@ -240,16 +227,6 @@ TEST(RotationSetUp, SpecialValuesOfNinety) {
   // OY has no special case: 90 goes through cos() and sin().
   EXPECT_EQ(v.cosRotOY, std::cos(90 * kPi / 180));
   EXPECT_NE(v.cosRotOY, 0.0005);
-}
-
-TEST(LightSetUp, LightLiesInTheYZPlane) {
-  LightAndModel lm;
-  lm.sourceInclination = toSingle(30 * kPi / 180);
-  setUpLight(lm);
-  EXPECT_EQ(lm.lightX, 0);
-  EXPECT_EQ(lm.lightY, std::sin(static_cast<double>(lm.sourceInclination)));
-  EXPECT_EQ(lm.lightZ, std::cos(static_cast<double>(lm.sourceInclination)));
-  EXPECT_EQ(lm.cosG, static_cast<float>(lm.lightZ));
 }
 
 // ---------------------------------------------------------------------------

@@ -141,27 +141,6 @@ TEST(StartUpMap, GreysAndRingsFollowCosI) {
   EXPECT_EQ(white, 619);
 }
 
-TEST(StartUpMap, RingsOnTheFourHalfAxes) {
-  ShadingState st;
-  const Raster picture1 = st.shade();
-  // The band of level c lies at about sqrt(1 - c^2) * 159 from the centre.
-  // Band 7 (0.3, at 151.7) is thinner than the gap between two whole radii on
-  // the axes and meets none of them.
-  const double level[7] = {0, 0.9, 0.8, 0.7, 0.6, 0.5, 0.4};
-  const int dirs[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
-  for (const auto& d : dirs) {
-    for (int b = 1; b <= 6; ++b) {
-      SCOPED_TRACE(testing::Message() << "direction " << d[0] << ", " << d[1] << " band " << b);
-      const double expected = std::sqrt(1 - level[b] * level[b]) * kRadius;
-      std::vector<int> found;
-      for (int s = 0; s <= 159; ++s)
-        if (classify(at(picture1, d[0] * s, d[1] * s)).kind == b) found.push_back(s);
-      ASSERT_FALSE(found.empty());
-      for (int s : found) EXPECT_NEAR(s, expected, 1.5);
-    }
-  }
-}
-
 // ---------------------------------------------------------------------------
 // Smoothing.
 
@@ -444,29 +423,6 @@ TEST(WholeSphere, RockyHiddenHalfIsBlackWhereLit) {
   // With the visible half only, the lower half of the disc is not drawn.
   st.view.visibleHalfOnly = kTrue;
   EXPECT_EQ(at(st.shade(), 0, -30), kUntouched);
-}
-
-TEST(Repeat, SecondRunDrawsTheSamePicture) {
-  struct Case {
-    int32_t model;
-    bool smooth;
-  } const cases[] = {{kMatte, false}, {kGlossy, true}, {kMirror, false}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.model);
-    ShadingState st = mirrorScene();
-    st.lm.surfaceModel = c.model;
-    st.smooth(c.smooth);
-    Raster picture1(kWidth, kHeight, RGB(255, 255, 255));
-    shadeMap(st.view, st.lm, st.picture, st.isolines, st.mirror, picture1);
-    const QImage first = picture1.image().copy();
-    const MirrorSpot spot = st.mirror;
-    picture1.clear();
-    shadeMap(st.view, st.lm, st.picture, st.isolines, st.mirror, picture1);
-    EXPECT_TRUE(picture1.image() == first);
-    EXPECT_EQ(st.mirror.mirrorSpotColumn, spot.mirrorSpotColumn);
-    EXPECT_EQ(st.mirror.mirrorSpotRow, spot.mirrorSpotRow);
-    EXPECT_EQ(st.mirror.mirrorBestScore, spot.mirrorBestScore);
-  }
 }
 
 }  // namespace
