@@ -3,25 +3,38 @@
 # titled "Korvalen" whose client area is 637 x 499, and keeps running.
 set -u
 prog=$1
-if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null; then
-  echo "xvfb-run and xdotool are needed"; exit 1
+if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null || ! command -v xdpyinfo >/dev/null; then
+  echo "xvfb-run, xdotool and xdpyinfo are needed"; exit 1
 fi
-exec xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+check='
   prog=$1
-  QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 "$prog" >/tmp/korvalen-e2e.$$.log 2>&1 &
+  # A server that never answers is the X server failing, not the program: exit 3.
+  for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+  xdpyinfo >/dev/null 2>&1 || exit 3
+  log=$(mktemp)
+  QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 "$prog" >"$log" 2>&1 &
   pid=$!
   win=""
   for _ in $(seq 100); do
     win=$(xdotool search --onlyvisible --name "^Korvalen$" 2>/dev/null | head -1)
     [ -n "$win" ] && break
+    kill -0 $pid 2>/dev/null || break
     sleep 0.1
   done
-  if [ -z "$win" ]; then echo "no window titled Korvalen"; cat /tmp/korvalen-e2e.$$.log; kill $pid; exit 1; fi
+  if [ -z "$win" ]; then echo "no window titled Korvalen"; cat "$log"; kill $pid 2>/dev/null; exit 1; fi
   geom=$(xwininfo -id "$win")
   w=$(echo "$geom" | awk "/Width:/ {print \$2}")
   h=$(echo "$geom" | awk "/Height:/ {print \$2}")
   echo "window $win: ${w} x ${h}"
-  kill -0 $pid || { echo "the program exited"; exit 1; }
+  kill -0 $pid || { echo "the program exited"; cat "$log"; exit 1; }
   kill $pid; wait $pid 2>/dev/null
+  rm -f "$log"
   [ "$w" = 637 ] && [ "$h" = 499 ]
-' _ "$prog"
+'
+for attempt in 1 2 3; do
+  xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c "$check" _ "$prog"
+  rc=$?
+  [ $rc -ne 3 ] && exit $rc
+  echo "the X server did not answer (attempt $attempt)"
+done
+exit 1
