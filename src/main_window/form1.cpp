@@ -162,14 +162,24 @@ void Form1::buildControls() {
   Label8->move(128, 472);
 
   // ---- surface models
-  Label13 = new Label(this, QStringLiteral("ф(i, e, g) = cos(i)"), true);
+  // The formula line is set a little condensed, so that the glossy formula
+  // with its start-up s and n fits the window's width.
+  QFont formulaFont = font();
+  formulaFont.setStretch(90);
+  Label13 = new Label(this, QString(), true);
+  Label13->setFont(formulaFont);
+  Label13->setCaption(QStringLiteral("ф(i, e, g) = cos(i)"));
   Label13->move(328, 355);
   Label14 = new Label(this, QString(), true);
-  Label14->setFont(windowFont("MS Serif", 8));
+  QFont exponentFont = windowFont("MS Serif", 8);
+  exponentFont.setStretch(90);
+  Label14->setFont(exponentFont);
   Label14->setCaption(QStringLiteral("16"));
   Label14->move(552, 352);
   Label14->hide();
-  Label15 = new Label(this, QStringLiteral("+(1—s)·cos(i)"), true);
+  Label15 = new Label(this, QString(), true);
+  Label15->setFont(formulaFont);
+  Label15->setCaption(QStringLiteral("+(1—s)·cos(i)"));
   Label15->move(560, 355);
   Label15->hide();
   Picture2 = new PictureBox(this, 121, 73, RGB(176, 240, 240));

@@ -173,6 +173,9 @@ TEST(Form1Layout, EveryCaptionFitsItsBox) {
   }
   for (QAbstractButton* b : form.findChildren<QAbstractButton*>())
     EXPECT_LE(b->sizeHint().width(), b->width()) << b->text().toStdString();
+  // The glossy formula with the start-up s and n ends inside the window.
+  form.Option2->click();
+  EXPECT_LE(form.Label15->x() + form.Label15->width(), form.width());
 }
 
 }  // namespace
