@@ -29,7 +29,9 @@ void Form1::Command1_Click() {
     st.view.discLimitSq = finite((k + 1) / k / k);
   }
   // 6. and 7.
-  st.lm.sourceInclination = toSingle(localeNumber(Text4[0]->text()) * kPi / 180);
+  // The inclination is read as a 32-bit float before it becomes radians.
+  const float inclinationDegrees = toSingle(localeNumber(Text4[0]->text()));
+  st.lm.sourceInclination = toSingle(static_cast<double>(inclinationDegrees) * kPi / 180);
   setUpLight(st.lm);
   st.lm.specularShare = toSingle(localeNumber(Text5->text()));
   st.lm.peakSharpness = toSingle(localeNumber(Text6->text()));
