@@ -95,7 +95,7 @@ frmAbout::frmAbout(QWidget* owner, ProgramVersion version)
   lblTitle->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   setTextColour(lblTitle, Qt::black);
 
-  lblVersion = new AutoSizeLabel(QStringLiteral("Версия"), this);
+  lblVersion = new Label(this, QStringLiteral("Версия"), true);
   lblVersion->setObjectName(QStringLiteral("lblVersion"));
   lblVersion->move(96, 52);
 
@@ -117,7 +117,8 @@ frmAbout::frmAbout(QWidget* owner, ProgramVersion version)
   lblDisclaimer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   setTextColour(lblDisclaimer, Qt::black);
 
-  Label2 = new LinkLabel(QString(), this);
+  Label2 = new Label(this, QString(), true);
+  Label2->setMouseTracking(true);  // moves without a button pressed reach it too
   Label2->setObjectName(QStringLiteral("Label2"));
   QFont linkFont = pixelFont(QStringLiteral("MS Sans Serif"), 11);
   linkFont.setUnderline(true);
@@ -139,8 +140,8 @@ frmAbout::frmAbout(QWidget* owner, ProgramVersion version)
   Image1->setPixmap(QPixmap(QStringLiteral(":/about/link_hand.png")));
   Image1->hide();
 
-  connect(Label2, &LinkLabel::mouseMoved, this, [this] { Label2_MouseMove(); });
-  connect(Label2, &LinkLabel::clicked, this, [this] { Label2_Click(); });
+  Label2->onMouseMove = [this] { Label2_MouseMove(); };
+  Label2->onClick = [this] { Label2_Click(); };
   connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
 
   Form_Load();

@@ -6,7 +6,7 @@
 #include <QPoint>
 #include <array>
 
-#include "about_window/about_labels.h"
+#include "toolkit/controls.h"
 
 class QPushButton;
 
@@ -33,11 +33,11 @@ class frmAbout : public QDialog {
   // which owns and destroys it.
   QLabel* Picture1;
   QLabel* lblTitle;
-  AutoSizeLabel* lblVersion;
+  Label* lblVersion;
   QLabel* Label1;
   QLabel* lblDescription;
   QLabel* lblDisclaimer;
-  LinkLabel* Label2;
+  Label* Label2;
   QPushButton* cmdOK;
   QLabel* Image1;
 
