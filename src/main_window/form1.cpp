@@ -222,6 +222,19 @@ void Form1::buildControls() {
     Text8[i]->setBackColour(kAccepted);
   }
 
+  // Names for screen readers of the boxes whose caption stands beside them.
+  Text1->setAccessibleName(QStringLiteral("Поворот по оси OX, градусы"));
+  Text2->setAccessibleName(QStringLiteral("Поворот по оси OY, градусы"));
+  Text3[0]->setAccessibleName(QStringLiteral("Поворот по оси OZ, градусы"));
+  Text4[0]->setAccessibleName(QStringLiteral("Наклон источника, градусы"));
+  Text5->setAccessibleName(QStringLiteral("Доля отражённого зеркально s"));
+  Text6->setAccessibleName(QStringLiteral("Острота пика n"));
+  Text9->setAccessibleName(QStringLiteral("Радиус шара, точек"));
+  for (int r = 1; r <= 7; ++r) {
+    Text8[kLegendIndex[r]]->setAccessibleName(QStringLiteral("Уровень изолинии %1").arg(r));
+    Text7[kLegendIndex[r]]->setAccessibleName(QStringLiteral("Полуширина изолинии %1").arg(r));
+  }
+
   // Tab order of the focusable controls.
   QWidget* order[] = {Picture1, Command1, Text1,    Text2,    Text3[0], Text4[0], Check1,   Option1,
                       Option2,  Option3,  Text5,    Text6,    Text8[6], Text8[5], Text8[4], Text8[3],
