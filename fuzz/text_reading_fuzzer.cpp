@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "main_window/text_reading.h"
+#include "main_window/number_text_contract.h"
 #include "photometry/runtime_error.h"
 
 namespace {
@@ -15,21 +16,6 @@ using namespace korvalen;
 
 void check(bool ok) {
   if (!ok) std::abort();
-}
-
-// An optional leading minus, digits and at most one point.
-bool wellFormed(const QString& s) {
-  int points = 0;
-  for (qsizetype i = 0; i < s.size(); ++i) {
-    const QChar c = s[i];
-    if (c == QLatin1Char('-') && i == 0) continue;
-    if (c == QLatin1Char('.')) {
-      ++points;
-      continue;
-    }
-    if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
-  }
-  return points <= 1;
 }
 
 void readAll(const QString& text) {
@@ -41,7 +27,7 @@ void readAll(const QString& text) {
   if (text.isEmpty()) {
     check(t.inputEmpty == kTrue && t.numberText == QStringLiteral("7"));
   } else {
-    check(t.inputEmpty == kFalse && wellFormed(t.numberText));
+    check(t.inputEmpty == kFalse && isWellFormedNumberText(t.numberText));
     try {
       check(std::isfinite(cleanedReadingOf(t.numberText)));
     } catch (const RuntimeError& e) {

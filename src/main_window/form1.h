@@ -157,6 +157,7 @@ class Form1 : public QWidget {
   void connectHandlers();
   void reportFailure(const std::string& message);
   void setGlossyFormula(bool rebuildExponent, bool rebuildTail);
+  void glossyParameterChanged(bool exponent, bool tail);
   void selectModel(int32_t model, OptionButton* button, const QString& formula);
   void checkRotationView();
   void judgeRotationBoxes(TextBox* own);

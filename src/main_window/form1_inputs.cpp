@@ -97,9 +97,11 @@ void Form1::setGlossyFormula(bool rebuildExponent, bool rebuildTail) {
   Label15->setLeft(Label14->x() + Label14->width() + 1);
 }
 
-void Form1::Text5_Change() {
+// An edit of s or n under the glossy model: the formula follows the texts as
+// typed, and the example is redrawn.
+void Form1::glossyParameterChanged(bool exponent, bool tail) {
   if (st.lm.surfaceModel != kGlossy) return;
-  setGlossyFormula(false, true);
+  setGlossyFormula(exponent, tail);
   try {
     РисованиеПолусферыПримера();
   } catch (const RuntimeError&) {
@@ -107,15 +109,9 @@ void Form1::Text5_Change() {
   }
 }
 
-void Form1::Text6_Change() {
-  if (st.lm.surfaceModel != kGlossy) return;
-  setGlossyFormula(true, false);
-  try {
-    РисованиеПолусферыПримера();
-  } catch (const RuntimeError&) {
-    // As for s: the example stays as it was.
-  }
-}
+void Form1::Text5_Change() { glossyParameterChanged(false, true); }
+
+void Form1::Text6_Change() { glossyParameterChanged(true, false); }
 
 void Form1::Text7_Change(int16_t) {
   if (Timer1->enabled()) return;

@@ -7,25 +7,11 @@
 #include <gtest/gtest.h>
 
 #include "main_window/text_reading.h"
+#include "number_text_contract.h"
 #include "photometry/runtime_error.h"
 
 namespace korvalen {
 namespace {
-
-// numberText holds an optional leading minus, digits and at most one point.
-bool wellFormed(const QString& s) {
-  int points = 0;
-  for (qsizetype i = 0; i < s.size(); ++i) {
-    const QChar c = s[i];
-    if (c == QLatin1Char('-') && i == 0) continue;
-    if (c == QLatin1Char('.')) {
-      ++points;
-      continue;
-    }
-    if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
-  }
-  return points <= 1;
-}
 
 QString randomText(std::mt19937& rng) {
   auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
@@ -74,7 +60,7 @@ TEST(TextReadingFuzz, ContractsHoldForRandomTexts) {
       ASSERT_EQ(t.numberText, before);
     } else {
       ASSERT_EQ(t.inputEmpty, kFalse);
-      ASSERT_TRUE(wellFormed(t.numberText)) << t.numberText.toStdString();
+      ASSERT_TRUE(isWellFormedNumberText(t.numberText)) << t.numberText.toStdString();
       try {
         ASSERT_TRUE(std::isfinite(cleanedReadingOf(t.numberText)));
       } catch (const RuntimeError& e) {
