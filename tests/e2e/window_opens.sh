@@ -21,7 +21,12 @@ check='
     kill -0 $pid 2>/dev/null || break
     sleep 0.1
   done
-  if [ -z "$win" ]; then echo "no window titled Korvalen"; cat "$log"; kill $pid 2>/dev/null; exit 1; fi
+  if [ -z "$win" ]; then
+    kill $pid 2>/dev/null
+    # A display that went away between the check and the program is the X server failing too.
+    grep -q "could not connect to display" "$log" && { cat "$log"; exit 3; }
+    echo "no window titled Korvalen"; cat "$log"; exit 1
+  fi
   geom=$(xwininfo -id "$win")
   w=$(echo "$geom" | awk "/Width:/ {print \$2}")
   h=$(echo "$geom" | awk "/Height:/ {print \$2}")
@@ -32,7 +37,8 @@ check='
   [ "$w" = 637 ] && [ "$h" = 499 ]
 '
 for attempt in 1 2 3; do
-  xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c "$check" _ "$prog"
+  # A random display number keeps clear of any server another program left on :99.
+  xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1024x768x24 -nolisten tcp" bash -c "$check" _ "$prog"
   rc=$?
   [ $rc -ne 3 ] && exit $rc
   echo "the X server did not answer (attempt $attempt)"
