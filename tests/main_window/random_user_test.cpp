@@ -149,12 +149,20 @@ class RandomUser {
       QApplication::sendEvent(f_.Picture1, &e);
     } else if (pick(20) == 0) {
       // The About window, opened and closed again.
-      QTimer::singleShot(0, [] {
-        if (QWidget* w = QApplication::activeModalWidget()) w->close();
-      });
+      closeModalSoon();
       f_.Command2->click();
     }
     return false;
+  }
+
+  // Closes the modal window as soon as it is up, however long that takes.
+  static void closeModalSoon() {
+    QTimer::singleShot(1, [] {
+      if (QWidget* w = QApplication::activeModalWidget())
+        w->close();
+      else
+        closeModalSoon();
+    });
   }
 
   int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
