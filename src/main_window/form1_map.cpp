@@ -71,7 +71,7 @@ void Form1::Picture1_MouseMove(float x, float y) {
   phi = clampPhi(phi, kProbeRules);
   Label12->setCaption(QStringLiteral("ф = ") + QLocale().toString(static_cast<double>(phi), 'f', 3));
   Label12->show();
-  Label12->move(static_cast<int>(std::nearbyint(x + 20.0)), static_cast<int>(std::nearbyint(y + 20.0)));
+  Picture1->moveChild(Label12, x + 20.0, y + 20.0);
 }
 
 void Form1::РисованиеПолусферыПримера() {
@@ -84,7 +84,7 @@ void Form1::РисованиеПолусферыПримера() {
   setUpParameters(st.lm);
   setUpLight(st.lm);
   // 3. to 6.
-  drawExample(picture, frame, st.lm, [this](int left) { Label16->setLeft(left); });
+  drawExample(picture, frame, st.lm, [this](int left) { Picture2->setChildLeft(Label16, left); });
 }
 
 void Form1::Command2_Click() { showAbout(this); }

@@ -5,6 +5,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
+#include <algorithm>
+#include <cmath>
 
 #include "toolkit/guard.h"
 
@@ -19,24 +21,68 @@ QColor toQColor(Colour c, const QWidget* w) {
 
 // ---- PictureBox
 
+namespace {
+
+double scaleOverride = 0;
+
+double scaleOf(const QWidget* w) {
+  if (scaleOverride > 0) return scaleOverride;
+  const double r = w->devicePixelRatioF();
+  return std::isfinite(r) && r > 0 ? r : 1.0;
+}
+
+// Screen pixels of a logical extent: the nearest whole pixel, halves to even.
+int screenPixels(int logical, double scale) {
+  return std::max(1, static_cast<int>(std::nearbyint(logical * scale)));
+}
+
+int logicalOf(double screen, double scale) {
+  return static_cast<int>(std::nearbyint(screen / scale));
+}
+
+}  // namespace
+
+void PictureBox::setScaleOverride(double scale) { scaleOverride = scale; }
+
 PictureBox::PictureBox(QWidget* parent, int width, int height, Colour background)
-    : QWidget(parent), raster_(width, height, background) {
+    : QWidget(parent),
+      logicalWidth_(width),
+      logicalHeight_(height),
+      scale_(scaleOf(this)),
+      raster_(screenPixels(width, scale_), screenPixels(height, scale_), background) {
   resize(width, height);
+  raster_.setDevicePixelRatio(scale_);
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
   raster_.setChangeListener([this] { update(); });
 }
 
+void PictureBox::moveChild(QWidget* child, double x, double y) {
+  child->move(logicalOf(x, scale_), logicalOf(y, scale_));
+}
+
+void PictureBox::setChildLeft(QWidget* child, double x) {
+  child->move(logicalOf(x, scale_), child->y());
+}
+
 void PictureBox::paintEvent(QPaintEvent*) {
   QPainter p(this);
+  // At a fractional scale the box ends inside a screen pixel that the whole
+  // pixels of the raster do not reach; the background fills that strip.
+  const QSizeF covered = QSizeF(raster_.image().size()) / scale_;
+  if (covered.width() < width() || covered.height() < height())
+    p.fillRect(rect(), toQColor(raster_.backColour(), this));
+  // The image carries the scale, so it lands on the screen pixel for pixel.
   p.drawImage(0, 0, raster_.image());
   raster_.markPainted();
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent* e) {
+  // Logical positions times the scale are the screen pixels; rounding only
+  // takes away the error of the division that made them logical.
   const QPointF pos = e->position();
-  const float x = static_cast<float>(pos.x());
-  const float y = static_cast<float>(pos.y());
+  const float x = static_cast<float>(std::nearbyint(pos.x() * scale_));
+  const float y = static_cast<float>(std::nearbyint(pos.y() * scale_));
   if (onMouseMove) runGuarded([&] { onMouseMove(x, y); });
 }
 

@@ -25,21 +25,45 @@ enum PointerKind { kPointerDefault = 0, kPointerBusy = 11, kPointerCustom = 99 }
 
 // A picture box: a Raster its widget paints, whose drawing persists across
 // hiding, showing and being covered.
+//
+// The window is laid out in logical pixels, which the screen scale (1.25,
+// 1.5, 2 ...) turns into screen pixels. The picture itself works in screen
+// pixels: its Raster holds one element per screen pixel and is painted 1:1,
+// its Width and Height are reported in screen pixels, mouse positions are
+// handed over in screen pixels and its child labels are placed from them.
+// The scale is read once, when the box is made, and kept: a window moved to
+// a screen of another scale goes on drawing and probing the same pixels
+// (Qt then shows the picture resampled to the box).
 class PictureBox : public QWidget {
   Q_OBJECT
  public:
   PictureBox(QWidget* parent, int width, int height, Colour background);
   Raster& raster() { return raster_; }
   const Raster& raster() const { return raster_; }
-  float widthF() const { return raster_.width(); }
-  float heightF() const { return raster_.height(); }
+  // Screen pixels per logical pixel.
+  double scale() const { return scale_; }
+  // Width and Height as the drawing code reads them: 32-bit floats in screen
+  // pixels, the logical size times the scale (491.25 x 421.25 for 393 x 337 at 1.25).
+  float widthF() const { return static_cast<float>(logicalWidth_ * scale_); }
+  float heightF() const { return static_cast<float>(logicalHeight_ * scale_); }
+  // Moves a child widget so that its top-left corner lies at (x, y) screen
+  // pixels of the picture (or only its left edge), to the nearest logical pixel.
+  void moveChild(QWidget* child, double x, double y);
+  void setChildLeft(QWidget* child, double x);
+  // Raised with the cursor position in screen pixels of the picture.
   std::function<void(float x, float y)> onMouseMove;
+
+  // The scale the picture boxes made from now on take; 0 (the default) takes
+  // the scale of the screen. Lets tests build the window for any scale.
+  static void setScaleOverride(double scale);
 
  protected:
   void paintEvent(QPaintEvent*) override;
   void mouseMoveEvent(QMouseEvent*) override;
 
  private:
+  int logicalWidth_, logicalHeight_;
+  double scale_;
   Raster raster_;
 };
 

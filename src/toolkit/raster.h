@@ -49,6 +49,10 @@ class Raster {
   // A line from the end of the previous line (or the last point set).
   void lineTo(float x2, float y2, Colour c);
 
+  // Screen pixels per logical pixel of the box that shows the grid; the
+  // painter then puts each element on one screen pixel.
+  void setDevicePixelRatio(double r) { image_.setDevicePixelRatio(r); }
+
   Colour point(int x, int y) const;
   const QImage& image() const { return image_; }
 
