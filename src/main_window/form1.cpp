@@ -30,12 +30,26 @@ W* place(W* w, int left, int top, int width, int height) {
 }
 
 // A label clicked away with one click, or gone by itself after a few seconds.
+// It lies over the foot of the map; mouse moves over it go on to the map, so
+// the probe keeps following the cursor.
 class FailureNotice : public QLabel {
  public:
-  using QLabel::QLabel;
+  FailureNotice(QWidget* parent, QWidget* below) : QLabel(parent), below_(below) {
+    setTextFormat(Qt::PlainText);
+    setMouseTracking(true);
+  }
 
  protected:
   void mousePressEvent(QMouseEvent*) override { hide(); }
+  void mouseMoveEvent(QMouseEvent* e) override {
+    const QPointF at = below_->mapFromGlobal(e->globalPosition());
+    QMouseEvent moved(QEvent::MouseMove, at, e->globalPosition(), e->button(), e->buttons(),
+                      e->modifiers());
+    QApplication::sendEvent(below_, &moved);
+  }
+
+ private:
+  QWidget* below_;
 };
 
 }  // namespace
@@ -76,6 +90,8 @@ void Form1::buildControls() {
   Label17 = place(new Label(Picture1, QStringLiteral("Карта на сфере повёрнута так, как её видит наблюдатель.")), 3, 3, 91, 109);
   Label17->setWordWrap(true);
   Label17->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  // The note is text over the map: the probe sees the mouse under it too.
+  Label17->setAttribute(Qt::WA_TransparentForMouseEvents);
   Label12 = new Label(Picture1, QStringLiteral("ф = 1,000"), true);
   Label12->move(144, 232);
   Label12->setBackColour(kSystemWindowBackground);
@@ -201,6 +217,8 @@ void Form1::buildControls() {
   Label6->setWordWrap(true);
   Label6->setAlignment(Qt::AlignRight | Qt::AlignTop);
   Label6->setEnabled(false);
+  // The label overlaps the end of Option2's caption; clicks there reach the option.
+  Label6->setAttribute(Qt::WA_TransparentForMouseEvents);
   Text5 = place(new TextBox(this), 449, 456, 38, 19);
   Label4 = place(new Label(this, QStringLiteral("Острота пика n =")), 493, 458, 97, 21);
   Label4->setAlignment(Qt::AlignRight | Qt::AlignTop);
@@ -243,7 +261,7 @@ void Form1::buildControls() {
   for (size_t k = 0; k + 1 < std::size(order); ++k) setTabOrder(order[k], order[k + 1]);
 
   // The notice of a failed handler: over the foot of the map, above everything.
-  failureNotice_ = new FailureNotice(this);
+  failureNotice_ = new FailureNotice(this, Picture1);
   failureNotice_->setGeometry(16, 300, 393, 45);
   failureNotice_->setWordWrap(true);
   failureNotice_->setAlignment(Qt::AlignCenter);

@@ -5,6 +5,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QStyleOption>
 #include <algorithm>
 #include <cmath>
 
@@ -89,7 +92,11 @@ void PictureBox::mouseMoveEvent(QMouseEvent* e) {
 // ---- Label
 
 Label::Label(QWidget* parent, const QString& caption, bool autoSize)
-    : QLabel(caption, parent), autoSize_(autoSize) {
+    : QLabel(parent), autoSize_(autoSize) {
+  // A caption is shown as it stands: typed text that looks like markup is
+  // never read as rich text, which could also load images from the disc.
+  setTextFormat(Qt::PlainText);
+  setText(caption);
   if (autoSize_) adjustSize();
 }
 
@@ -137,9 +144,58 @@ void TextBox::setBackColour(Colour c) {
   setPalette(pal);
 }
 
+// ---- The look and the click area of check boxes and option buttons
+
+namespace {
+
+// The window's own style with two changes: a check box or option button
+// answers a click anywhere in its rectangle (and reports that rectangle to
+// screen readers), as the layout gives each its whole box; and the grey third
+// state of a check box shows a tick in grey rather than the style's
+// "partly" mark.
+class ButtonStyle : public QProxyStyle {
+ public:
+  QRect subElementRect(SubElement e, const QStyleOption* opt, const QWidget* w) const override {
+    if (e == SE_CheckBoxClickRect || e == SE_RadioButtonClickRect) return opt->rect;
+    return QProxyStyle::subElementRect(e, opt, w);
+  }
+
+  void drawPrimitive(PrimitiveElement pe, const QStyleOption* opt, QPainter* p,
+                     const QWidget* w) const override {
+    if (pe == PE_IndicatorCheckBox && (opt->state & State_NoChange)) {
+      QStyleOptionButton grey;
+      if (const auto* b = qstyleoption_cast<const QStyleOptionButton*>(opt))
+        grey = *b;
+      else
+        grey.QStyleOption::operator=(*opt);
+      grey.state = (grey.state & ~State_NoChange) | State_On;
+      const QColor tick(128, 128, 128);
+      for (QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
+        grey.palette.setColor(role, tick);
+      QProxyStyle::drawPrimitive(pe, &grey, p, w);
+      return;
+    }
+    QProxyStyle::drawPrimitive(pe, opt, p, w);
+  }
+};
+
+// One style for all buttons of the program, over the application's style;
+// it lives as long as the application.
+QStyle* buttonStyle() {
+  static QPointer<ButtonStyle> style;
+  if (!style) {
+    style = new ButtonStyle;
+    style->setParent(qApp);
+  }
+  return style;
+}
+
+}  // namespace
+
 // ---- CheckBox
 
 CheckBox::CheckBox(QWidget* parent, const QString& caption) : QCheckBox(caption, parent) {
+  setStyle(buttonStyle());
   setTristate(true);
   connect(this, &QCheckBox::stateChanged, this, [this] {
     if (onClick) runGuarded(onClick);
@@ -170,6 +226,7 @@ void CheckBox::focusOutEvent(QFocusEvent* e) {
 
 OptionButton::OptionButton(QWidget* parent, const QString& caption)
     : QRadioButton(caption, parent) {
+  setStyle(buttonStyle());
   connect(this, &QRadioButton::toggled, this, [this](bool on) {
     if (on && onClick) runGuarded(onClick);
   });
