@@ -146,7 +146,9 @@ class Form1 : public QWidget {
   double cleanedReading() const;                      // of numberText
   static std::optional<double> localeReading(const QString& text);
   static double localeNumber(const QString& text);    // a failure is a run-time error
-  static QString numberToText(double v);
+  // A start-up number as a box shows it: the user's decimal separator, Latin
+  // digits. forCleanedReading: the box is read by the program's own reading.
+  static QString numberToText(double v, bool forCleanedReading = false);
 
   // The notice that tells the user a handler failed (for the tests).
   QString lastFailureMessage() const;

@@ -18,12 +18,12 @@ void Form1::Form_Load() {
   Image4->sharePicture(*Image1);
   // 5. The levels of rows 2..7, written while Timer1 keeps their handlers quiet.
   for (st.scanColumn = 1; st.scanColumn <= 6; ++st.scanColumn)
-    Text8[st.scanColumn]->setText(numberToText(0.9 - st.scanColumn * 0.1));
+    Text8[st.scanColumn]->setText(numberToText(0.9 - st.scanColumn * 0.1, true));
   // 6. The levels themselves, set directly rather than read back from the texts.
   const float levels[8] = {0, 0.9f, 0.8f, 0.7f, 0.6f, 0.5f, 0.4f, 0.3f};
   for (int r = 1; r <= 7; ++r) st.iso.isolineLevel[r] = levels[r];
   // 7. Row 1's level.
-  Text8[7]->setText(numberToText(0.9));
+  Text8[7]->setText(numberToText(0.9, true));
   // 8. and 9. The half-widths.
   for (int k = 1; k <= 7; ++k) Text7[k]->setText(numberToText(0.005));
   for (int r = 1; r <= 7; ++r) st.iso.isolineHalfWidth[r] = 0.005f;
@@ -66,11 +66,19 @@ void Form1::Form_Load() {
 
 void Form1::Timer1_Timer() { Timer1->setEnabled(false); }
 
-QString Form1::numberToText(double v) {
-  // The user's decimal separator, at most 15 significant digits, no grouping.
-  QLocale loc;
-  loc.setNumberOptions(QLocale::OmitGroupSeparator);
-  return loc.toString(v, 'g', 15);
+QString Form1::numberToText(double v, bool forCleanedReading) {
+  // At most 15 significant digits, no grouping, and Latin digits whatever the
+  // locale: the program's own reading knows no others, and the locale reading
+  // takes them in every locale too.
+  QString text = QLocale::c().toString(v, 'g', 15);
+  // The user's decimal separator where it is a point or a comma. The Arabic
+  // separator (U+066B) is kept for the boxes read with the user's locale, which
+  // need it; the program's own reading knows only the point and the comma, so
+  // its boxes take the point.
+  const QString separator = QLocale().decimalPoint();
+  const bool pointOrComma = separator == QStringLiteral(".") || separator == QStringLiteral(",");
+  if (pointOrComma || !forCleanedReading) text.replace(QLatin1Char('.'), separator);
+  return text;
 }
 
 }  // namespace korvalen

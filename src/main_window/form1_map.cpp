@@ -23,10 +23,14 @@ void Form1::Command1_Click() {
   Label17->setVisible(st.view.sinRotOX == 1 && st.view.rotAngleOY == 0 && st.view.rotAngleOZ == 0);
   // 5. The run's own radius rule; outside it the radius in effect stays.
   st.view.sphereRadius = localeNumber(Text9->text());
+  // Both values are computed before either is stored: a radius so small that
+  // its reciprocal overflows (1e-311) stops the run with the radius last
+  // accepted still in effect, rather than leaving an infinite one behind.
   if (st.view.sphereRadius > 0 && st.view.sphereRadius < 900) {
-    const double k = 1 / st.view.sphereRadius;
+    const double k = divide(1, st.view.sphereRadius);
+    const double limit = finite((k + 1) / k / k);
     st.view.unitsPerPixel = k;
-    st.view.discLimitSq = finite((k + 1) / k / k);
+    st.view.discLimitSq = limit;
   }
   // 6. and 7.
   // The inclination is read as a 32-bit float before it becomes radians.

@@ -50,6 +50,20 @@ TEST_P(Form1Test, RadiusInEffect) {
     form->Command1->click();
     EXPECT_EQ(drawnPixels(*form), small) << t;
   }
+  // 1e-311: its reciprocal overflows. The run stops there, and nothing of it is
+  // stored: the radius 50 stays in effect for the probe and the next run.
+  const long failures = failureCount();
+  form->Text9->setText(QStringLiteral("1e-311"));
+  form->Command1->click();
+  EXPECT_EQ(failureCount(), failures + 1);
+  EXPECT_EQ(form->st.view.unitsPerPixel, 1.0 / 50);
+  EXPECT_EQ(form->st.view.discLimitSq, 2550.0);
+  form->Picture1_MouseMove(196, 169);
+  EXPECT_FALSE(form->Label12->isHidden());
+  form->Text9->setText(QStringLiteral("0"));
+  form->Command1->click();
+  EXPECT_EQ(failureCount(), failures + 1);
+  EXPECT_EQ(drawnPixels(*form), small);
   // 950: the box accepts it, so it is the radius in effect although the run's
   // own test rejects it; the disc covers the whole picture.
   form->Text9->setText(QStringLiteral("950"));

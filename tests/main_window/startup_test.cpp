@@ -148,6 +148,30 @@ TEST_P(Form1Test, FailureNoticeGoesAwayWithOneClick) {
   EXPECT_FALSE(form->failureNoticeVisible());
 }
 
+// In every locale Qt knows, native digits and other separators included, each
+// start-up text gives back its value through the reading of its own box.
+TEST(StartUpTexts, ReadBackInEveryLocale) {
+  const double levels[8] = {0, 0.9, 0.8, 0.7, 0.6, 0.5, 0.4, 0.3};
+  int locales = 0;
+  for (const QLocale& l :
+       QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory)) {
+    QLocale::setDefault(l);
+    SCOPED_TRACE(l.name().toStdString());
+    Form1 form;
+    ASSERT_EQ(Form1::localeReading(form.Text5->text()), 0.5);
+    for (int r = 1; r <= 7; ++r) {
+      ASSERT_EQ(Form1::localeReading(form.Text7[kLegendIndex[r]]->text()), 0.005) << r;
+      form.st.numberText.clear();
+      form.st.inputText = form.Text8[kLegendIndex[r]]->text();
+      form.ПреобразованиеТекстаВЧисло();
+      ASSERT_EQ(static_cast<float>(form.cleanedReading()), static_cast<float>(levels[r])) << r;
+    }
+    ++locales;
+  }
+  QLocale::setDefault(QLocale::c());
+  EXPECT_GT(locales, 300);
+}
+
 INSTANTIATE_TEST_SUITE_P(Locales, Form1Test, ::testing::Values(Loc::Point, Loc::Comma),
                          [](const auto& info) {
                            return std::string(info.param == Loc::Point ? "Point" : "Comma");
