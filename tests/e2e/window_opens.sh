@@ -14,8 +14,11 @@ check='
   log=$(mktemp)
   QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 "$prog" >"$log" 2>&1 &
   pid=$!
+  # The program ends with this script on every path, before xvfb-run stops the server.
+  trap "kill $pid 2>/dev/null; rm -f $log" EXIT
   win=""
-  for _ in $(seq 100); do
+  # Up to 30 s for the window, a bound for a loaded machine; the loop ends as soon as it is up.
+  for _ in $(seq 300); do
     win=$(xdotool search --onlyvisible --name "^Korvalen$" 2>/dev/null | head -1)
     [ -n "$win" ] && break
     kill -0 $pid 2>/dev/null || break
