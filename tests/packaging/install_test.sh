@@ -90,9 +90,11 @@ if unshare --mount --propagation private true 2>/dev/null; then
 else
   echo "no private mount namespace here: the program runs with the trees in place"
 fi
+# In a process group of its own, so that the cleanup ends the X server and the
+# program whatever the path out; their scratch files go where it removes them.
 cd "$tmp"
 env -u LD_LIBRARY_PATH -u QT_PLUGIN_PATH -u QT_QPA_PLATFORM_PLUGIN_PATH \
-    tmp="$tmp" prog="$prog" setsid "${run[@]}" &
+    TMPDIR="$tmp" tmp="$tmp" prog="$prog" setsid "${run[@]}" &
 run_pid=$!
 wait "$run_pid" || fail "the installed program did not open its 637 x 499 window"
 run_pid=""
