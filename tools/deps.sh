@@ -9,6 +9,7 @@ packages=(
   clang libclang-rt-14-dev
   fonts-liberation2
   xvfb xauth xdotool x11-utils
+  desktop-file-utils appstream dpkg-dev file binutils
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -3,10 +3,11 @@
 # titled "Korvalen" whose client area is 637 x 499, and keeps running. At
 # screen scale 2 the window is 1274 x 998 and, after "Тонировать", the map is
 # drawn at the screen's own pixels: the rim of the sphere is sharp, 159 screen
-# pixels from the centre.
+# pixels from the centre. Without the pixel reader (the second argument) only
+# the first check runs.
 set -u
 prog=$1
-pixels=$2
+pixels=${2:-}
 for tool in Xvfb xdotool xwininfo; do
   command -v $tool >/dev/null || { echo "$tool is needed"; exit 1; }
 done
@@ -20,6 +21,7 @@ echo "scale 1: window $win, $size"
 kill -0 "$program_pid" || { echo "the program exited"; cat "$e2e_tmp/one.log"; exit 1; }
 [ "$size" = "637 x 499" ] || exit 1
 stop_program
+[ -n "$pixels" ] || exit 0
 
 QT_SCALE_FACTOR=2 start_program "$e2e_tmp/two.log" "$prog"
 win=$(wait_for_window "$program_pid") || { echo "no window at scale 2"; cat "$e2e_tmp/two.log"; exit 1; }
