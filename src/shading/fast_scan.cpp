@@ -17,6 +17,10 @@
 #include "shading/sample_colour.h"
 #include "shading/sample_kernel.h"
 
+#if defined(__SSE2__)
+#include <immintrin.h>
+#endif
+
 namespace korvalen {
 
 namespace {
@@ -26,9 +30,13 @@ struct FinishConstants {
   int32_t surfaceModel;
   double g;  // sourceInclination, the phase angle
   float cosG, diffuseShare, specularGain, peakSharpness;
-  const IsolineBands* bands;
   bool bandsShown;
   int lastBand;  // bands 1..lastBand are compared; a bound of the next overflows
+  // Bounds of bands 1..7 at index 0..6 (and a place 7 never compared), and a
+  // bit per band compared.
+  float low[8], high[8];
+  unsigned bandBits;
+  float shadowLow, zoneHigh;
   int16_t backRed, backGreen, backBlue;
   int backRedTimes4, backGreenTimes4, backBlueTimes4;
 };
@@ -37,9 +45,10 @@ inline bool finiteSingle(float v) { return v - v == 0; }
 
 // phi of a hit (not yet limited to 1) and, under the mirror model, its score.
 // False when the checked code would raise an error for this sample.
+template <int32_t Model>
 inline bool valueOfHit(const FinishConstants& c, float cosI, float cosE, double hz, float& phi,
                        float& score) {
-  switch (c.surfaceModel) {
+  switch (Model) {
     case kMatte:
       phi = cosI;
       return true;
@@ -75,6 +84,24 @@ inline bool valueOfHit(const FinishConstants& c, float cosI, float cosE, double 
   }
 }
 
+// The first of the bands 1..lastBand that holds phi (both bounds inclusive), or 0.
+inline int firstBandHolding(const FinishConstants& c, float phi) {
+#if defined(__SSE2__)
+  // All seven at once; a bit per band that holds phi, the lowest band wins.
+  const __m128 p = _mm_set1_ps(phi);
+  const __m128 lowA = _mm_loadu_ps(c.low), lowB = _mm_loadu_ps(c.low + 4);
+  const __m128 highA = _mm_loadu_ps(c.high), highB = _mm_loadu_ps(c.high + 4);
+  const int holdsA = _mm_movemask_ps(_mm_and_ps(_mm_cmple_ps(lowA, p), _mm_cmple_ps(p, highA)));
+  const int holdsB = _mm_movemask_ps(_mm_and_ps(_mm_cmple_ps(lowB, p), _mm_cmple_ps(p, highB)));
+  const unsigned holds = static_cast<unsigned>(holdsA | (holdsB << 4)) & c.bandBits;
+  return holds == 0 ? 0 : __builtin_ctz(holds) + 1;
+#else
+  for (int k = 1; k <= c.lastBand; ++k)
+    if (c.low[k - 1] <= phi && phi <= c.high[k - 1]) return k;
+  return 0;
+#endif
+}
+
 struct Sums {
   int red, green, blue;
 };
@@ -96,7 +123,6 @@ inline void put(Sums& s, bool replace, const Tint& t) {
 // when the checked stage would raise an error (a band bound beyond the float
 // range reached).
 inline bool colourOfHit(const FinishConstants& c, float phi, bool replace, Sums& s) {
-  const IsolineBands& bands = *c.bands;
   Sums t = s;
   if (phi >= 0) {
     const int grey = greyOf(phi);
@@ -104,17 +130,16 @@ inline bool colourOfHit(const FinishConstants& c, float phi, bool replace, Sums&
                          static_cast<int16_t>(grey)});
     bool inBand = false;
     if (c.bandsShown) {
-      for (int k = 1; k <= c.lastBand; ++k) {
-        if (bands.low[k] <= phi && phi <= bands.high[k]) {
-          put(t, false, kBandTint[k]);
-          inBand = true;
-          break;
-        }
+      const int k = firstBandHolding(c, phi);
+      if (k != 0) {
+        put(t, false, kBandTint[k]);
+        inBand = true;
+      } else if (c.lastBand < 7) {
+        return false;
       }
-      if (!inBand && c.lastBand < 7) return false;
     }
-    if (!inBand && phi <= bands.zoneHigh) put(t, replace, kZoneAtZero);
-  } else if (phi >= bands.shadowLow && phi <= bands.zoneHigh) {
+    if (!inBand && phi <= c.zoneHigh) put(t, replace, kZoneAtZero);
+  } else if (phi >= c.shadowLow && phi <= c.zoneHigh) {
     put(t, replace, kZoneBelowZero);
   } else if (replace) {
     t = {0, 0, 0};  // black; a later sub-sample adds nothing
@@ -161,9 +186,16 @@ class FastScan {
     c.diffuseShare = lm.diffuseShare;
     c.specularGain = lm.specularGain;
     c.peakSharpness = lm.peakSharpness;
-    c.bands = &run.bands;
     c.bandsShown = run.bands.isolinesHidden == kFalse;
     c.lastBand = run.bands.firstOverflow - 1;
+    for (int b = 0; b < 7; ++b) {
+      c.low[b] = run.bands.low[b + 1];
+      c.high[b] = run.bands.high[b + 1];
+    }
+    c.low[7] = c.high[7] = 0;
+    c.bandBits = (1u << c.lastBand) - 1;
+    c.shadowLow = run.bands.shadowLow;
+    c.zoneHigh = run.bands.zoneHigh;
     c.backRed = picture.backRed;
     c.backGreen = picture.backGreen;
     c.backBlue = picture.backBlue;
@@ -259,26 +291,28 @@ class FastScan {
   }
 
   // Sample i of the batch: false when it must go through the checked routine.
-  bool finishSample(int32_t column, int32_t row, int i, bool replace, Sums& s) {
+  template <int32_t Model>
+  bool finishSample(const FinishConstants& c, int32_t column, int32_t row, int i, bool replace,
+                    Sums& s) {
     const uint8_t status = results_.status[i];
     if (status == kSampleNeedsCheck) return false;
     if (status == kSampleMiss) {
       // Smoothing counts a missed sub-sample as background; direct mode
       // leaves the background that the clear left there.
       if (!direct_) {
-        s.red += c_.backRed;
-        s.green += c_.backGreen;
-        s.blue += c_.backBlue;
+        s.red += c.backRed;
+        s.green += c.backGreen;
+        s.blue += c.backBlue;
       }
       return true;
     }
     float phi = 0, score = 0;
-    if (!valueOfHit(c_, results_.cosI[i], results_.cosE[i], results_.hz[i], phi, score))
+    if (!valueOfHit<Model>(c, results_.cosI[i], results_.cosE[i], results_.hz[i], phi, score))
       return false;
     if (phi > 1) phi = 1;
     Sums t = s;
-    if (!colourOfHit(c_, phi, replace, t)) return false;
-    if (c_.surfaceModel == kMirror && score < mirror_.mirrorBestScore) {
+    if (!colourOfHit(c, phi, replace, t)) return false;
+    if (Model == kMirror && score < mirror_.mirrorBestScore) {
       // Of equal scores the first sample scanned keeps the spot.
       mirror_.mirrorBestScore = score;
       mirror_.mirrorSpotColumn = static_cast<int16_t>(column);
@@ -288,24 +322,16 @@ class FastScan {
     return true;
   }
 
+  // The model decides once per batch how phi is found.
   void finishDirect(int32_t column, int n) {
     evaluateBatch(n);
     direct_ = true;
-    const int height = picture_.pictureHeight;
-    for (int i = 0; i < n; ++i) {
-      const int32_t row = rows_[i];
-      Sums s = last_;
-      if (!finishSample(column, row, i, true, s)) {
-        checkedSample(column, row, i, 0, s);  // draws the pixel itself
-        last_ = s;
-        continue;
-      }
-      if (results_.status[i] == kSampleMiss) continue;
-      if (s.red > 255) s.red = 255;
-      if (s.green > 255) s.green = 255;
-      if (s.blue > 255) s.blue = 255;
-      last_ = s;
-      pixels_.set(column, height - row, RGB(s.red, s.green, s.blue));
+    switch (c_.surfaceModel) {
+      case kMatte: finishDirectAs<kMatte>(column, n); break;
+      case kGlossy: finishDirectAs<kGlossy>(column, n); break;
+      case kRocky: finishDirectAs<kRocky>(column, n); break;
+      case kMirror: finishDirectAs<kMirror>(column, n); break;
+      default: finishDirectAs<0>(column, n); break;
     }
     anySample_ = true;
   }
@@ -313,23 +339,62 @@ class FastScan {
   void finishSmoothed(int32_t column, int n) {
     evaluateBatch(n);
     direct_ = false;
-    static constexpr int16_t kOrder[4] = {1, 2, 4, 3};
+    switch (c_.surfaceModel) {
+      case kMatte: finishSmoothedAs<kMatte>(column, n); break;
+      case kGlossy: finishSmoothedAs<kGlossy>(column, n); break;
+      case kRocky: finishSmoothedAs<kRocky>(column, n); break;
+      case kMirror: finishSmoothedAs<kMirror>(column, n); break;
+      default: finishSmoothedAs<0>(column, n); break;
+    }
+    anySample_ = true;
+  }
+
+  template <int32_t Model>
+  void finishDirectAs(int32_t column, int n) {
+    const FinishConstants c = c_;
     const int height = picture_.pictureHeight;
+    Sums last = last_;
+    for (int i = 0; i < n; ++i) {
+      const int32_t row = rows_[i];
+      Sums s = last;
+      if (!finishSample<Model>(c, column, row, i, true, s)) {
+        last_ = last;
+        checkedSample(column, row, i, 0, s);  // draws the pixel itself
+        last = s;
+        continue;
+      }
+      if (results_.status[i] == kSampleMiss) continue;
+      // Every part is at least 0 here; above 255 is drawn as 255.
+      if (s.red > 255) s.red = 255;
+      if (s.green > 255) s.green = 255;
+      if (s.blue > 255) s.blue = 255;
+      last = s;
+      pixels_.set(column, height - row, RGB(s.red, s.green, s.blue));
+    }
+    last_ = last;
+  }
+
+  template <int32_t Model>
+  void finishSmoothedAs(int32_t column, int n) {
+    static constexpr int16_t kOrder[4] = {1, 2, 4, 3};
+    const FinishConstants c = c_;
+    const int height = picture_.pictureHeight;
+    Sums s{0, 0, 0};
     for (int p = 0; p < n / 4; ++p) {
       const int32_t row = rows_[p];
-      Sums s{0, 0, 0};
+      s = {0, 0, 0};
       for (int j = 0; j < 4; ++j) {
         const int i = 4 * p + j;
-        if (!finishSample(column, row, i, j == 0, s)) checkedSample(column, row, i, kOrder[j], s);
+        if (!finishSample<Model>(c, column, row, i, j == 0, s))
+          checkedSample(column, row, i, kOrder[j], s);
       }
-      last_ = s;
       // Truncating division; a quotient above 255 is drawn as 255.
-      if (!(s.red == c_.backRedTimes4 && s.green == c_.backGreenTimes4 &&
-            s.blue == c_.backBlueTimes4)) {
+      if (!(s.red == c.backRedTimes4 && s.green == c.backGreenTimes4 &&
+            s.blue == c.backBlueTimes4)) {
         pixels_.set(column, height - row, RGB(s.red / 4, s.green / 4, s.blue / 4));
       }
     }
-    anySample_ = true;
+    last_ = s;
   }
 
   // The run's scratch as the checked scan leaves it: the loop counters one past
