@@ -1,7 +1,14 @@
 // Timings of the shading run on the start-up picture (393 x 337, radius 159),
 // and of the bare point evaluations over the same samples, so that the cost of
 // the colour stage and the drawing shows as the ratio between the two.
+//
+// BM_Path/<case>/<path> runs one case on each path this processor can run
+// (checked: Тонирование per sample; scalar; sse2, avx2, avx512) and reports
+// per_sample, the CPU time of a run divided by its calls of the per-sample
+// evaluation (four per pixel with smoothing).
 #include <benchmark/benchmark.h>
+
+#include <string>
 
 #include "photometry/checked.h"
 #include "photometry/geometry.h"
@@ -42,6 +49,71 @@ State startUp(int32_t model = kMatte, double radius = 159, VbBool noSmoothing = 
   s.isolines.noSmoothing = noSmoothing;
   return s;
 }
+
+// The picture at screen scale 2: twice the width and height, the centre moved
+// with them.
+State atScale2(State s) {
+  s.picture.pictureWidth = 786;
+  s.picture.pictureHeight = 674;
+  s.picture.centreX = 393;
+  s.picture.centreY = 337;
+  return s;
+}
+
+// The samples of one run: pixels passing the disc test (their first sub-sample
+// with smoothing), four sub-samples each with smoothing.
+double samplesOf(const State& s) {
+  ShadingRun run;
+  MirrorSpot mirror;
+  run = prepareShadingRun(s.view, s.picture, s.isolines, mirror);
+  const bool smooth = s.isolines.noSmoothing == kFalse;
+  double n = 0;
+  for (int column = run.scanColumnFirst; column <= run.scanColumnLast; ++column) {
+    for (int row = run.scanRowFirst; row <= run.scanRowLast; ++row) {
+      const double dx = column - s.picture.centreX - (smooth ? 0.25 : 0.0);
+      const double dy = row - s.picture.centreY - (smooth ? 0.25 : 0.0);
+      if (dx * dx + dy * dy < s.view.discLimitSq) n += smooth ? 4 : 1;
+    }
+  }
+  return n;
+}
+
+void runOnPath(benchmark::State& bs, State s, ShadingPath path) {
+  Raster picture1(s.picture.pictureWidth, s.picture.pictureHeight);
+  for (auto _ : bs) {
+    picture1.clear();
+    shadeMap(path, s.view, s.lm, s.picture, s.isolines, s.mirror, picture1);
+    benchmark::DoNotOptimize(picture1.image().constBits());
+  }
+  bs.counters["per_sample"] = benchmark::Counter(
+      samplesOf(s), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+struct PathCase {
+  const char* name;
+  State state;
+};
+
+const bool registered = [] {
+  const PathCase cases[] = {
+      {"matte_startup", startUp()},
+      {"glossy", startUp(kGlossy)},
+      {"mirror", startUp(kMirror)},
+      {"matte_smoothed", startUp(kMatte, 159, kFalse)},
+      {"glossy_smoothed", startUp(kGlossy, 159, kFalse)},
+      {"glossy_smoothed_r336_scale2", atScale2(startUp(kGlossy, 336, kFalse))},
+  };
+  for (const PathCase& c : cases) {
+    for (ShadingPath p : {ShadingPath::Checked, ShadingPath::Scalar, ShadingPath::Sse2,
+                          ShadingPath::Avx2, ShadingPath::Avx512}) {
+      if (!shadingPathAvailable(p)) continue;
+      const std::string name = std::string("BM_Path/") + c.name + "/" + shadingPathName(p);
+      benchmark::RegisterBenchmark(name.c_str(), runOnPath, c.state, p)
+          ->Unit(benchmark::kMillisecond);
+    }
+  }
+  return true;
+}();
 
 // One run as the window does it: clear, then the scan.
 void runShading(benchmark::State& bs, State s) {

@@ -7,6 +7,8 @@
 
 #include "photometry/checked.h"
 #include "photometry/geometry.h"
+#include "shading/fast_scan.h"
+#include "shading/sample_colour.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -15,25 +17,6 @@
 namespace korvalen {
 
 namespace {
-
-// The tint each band adds; it leans towards the band's swatch in the legend.
-struct Tint {
-  int16_t red, green, blue;
-};
-constexpr Tint kBandTint[8] = {
-    {0, 0, 0},    // unused: bands are 1..7
-    {40, 0, 0},   // 1, swatch (255, 128, 128)
-    {40, 20, 0},  // 2, swatch (255, 192, 128)
-    {37, 40, 0},  // 3, swatch (255, 255, 0)
-    {0, 40, 0},   // 4, swatch (0, 192, 0)
-    {0, 30, 40},  // 5, swatch (0, 176, 240)
-    {0, 0, 40},   // 6, swatch (0, 0, 255)
-    {25, 0, 40},  // 7, swatch (96, 0, 128)
-};
-// phi from 0 up to the seventh half-width: the surface is about to shadow itself.
-constexpr Tint kZoneAtZero{96, 0, 52};
-// phi below 0 down to minus the first half-width.
-constexpr Tint kZoneBelowZero{175, 0, 91};
 
 // Sums of four samples of at most 256 + 175 each cannot overflow 16 bits; the
 // check stays so that no store can wrap silently.
@@ -59,24 +42,12 @@ inline void putColour(ShadingRun& run, const Tint& c) {
     addColour(run, c);
 }
 
-// phi * 255 + 0.5 rounded half to even. phi lies in [0, 1] here, so the sum lies
-// in [0.5, 255.5], and adding and taking away 2^52 rounds it to the nearest
-// integer, halves to even, exactly as nearbyint does, without the library's
-// save and restore of the floating-point environment on every sample.
-inline int16_t greyOf(float phi) {
-  const double v = static_cast<double>(phi) * 255 + 0.5;
-  constexpr double kTwo52 = 4503599627370496.0;
-  return static_cast<int16_t>((v + kTwo52) - kTwo52);
-}
+}  // namespace
 
-// Code that ran before the scan (the dynamic loader, a library routine using
-// 256- or 512-bit registers) can leave the upper halves of the vector registers
-// marked in use. While they are, the scalar SSE arithmetic of the point
-// evaluation carries false dependencies from one sample to the next, the
-// samples no longer overlap, and a run takes twice as long. Clearing the upper
-// halves once per column costs nothing and changes no result.
 #if defined(__x86_64__) || defined(__i386__)
+namespace {
 __attribute__((target("avx"))) void zeroUpperHalves() { _mm256_zeroupper(); }
+}  // namespace
 void clearVectorUpperHalves() {
   static const bool hasAvx = __builtin_cpu_supports("avx");
   if (hasAvx) zeroUpperHalves();
@@ -84,8 +55,6 @@ void clearVectorUpperHalves() {
 #else
 void clearVectorUpperHalves() {}
 #endif
-
-}  // namespace
 
 // ---------------------------------------------------------------------------
 // The colour of a sample.
@@ -278,19 +247,69 @@ namespace {
 
 }  // namespace
 
-ShadingRun shadeMap(const ViewAndRotation& view, const LightAndModel& lm,
+bool shadingPathAvailable(ShadingPath path) {
+  switch (path) {
+    case ShadingPath::Checked:
+    case ShadingPath::Scalar:
+      return true;
+#if defined(__x86_64__)
+    case ShadingPath::Sse2:
+      return true;
+    case ShadingPath::Avx2:
+      return __builtin_cpu_supports("avx2");
+    case ShadingPath::Avx512:
+      return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq");
+#else
+    default:
+      return false;
+#endif
+  }
+  return false;
+}
+
+ShadingPath fastestShadingPath() {
+  static const ShadingPath fastest = [] {
+    for (ShadingPath p : {ShadingPath::Avx512, ShadingPath::Avx2, ShadingPath::Sse2})
+      if (shadingPathAvailable(p)) return p;
+    return ShadingPath::Scalar;
+  }();
+  return fastest;
+}
+
+const char* shadingPathName(ShadingPath path) {
+  switch (path) {
+    case ShadingPath::Checked: return "checked";
+    case ShadingPath::Scalar: return "scalar";
+    case ShadingPath::Sse2: return "sse2";
+    case ShadingPath::Avx2: return "avx2";
+    case ShadingPath::Avx512: return "avx512";
+  }
+  return "?";
+}
+
+ShadingRun shadeMap(ShadingPath path, const ViewAndRotation& view, const LightAndModel& lm,
                     const MapPicture& picture, const Isolines& isolines, MirrorSpot& mirror,
                     Raster& picture1) {
   ShadingRun run = prepareShadingRun(view, picture, isolines, mirror);
-  if (isolines.noSmoothing != kFalse)
-    scanDirect(run, view, lm, picture, mirror, picture1);
-  else
-    scanSmoothed(run, view, lm, picture, mirror, picture1);
+  if (path == ShadingPath::Checked || !shadingPathAvailable(path)) {
+    if (isolines.noSmoothing != kFalse)
+      scanDirect(run, view, lm, picture, mirror, picture1);
+    else
+      scanSmoothed(run, view, lm, picture, mirror, picture1);
+  } else {
+    scanFast(path, run, view, lm, picture, isolines.noSmoothing != kFalse, mirror, picture1);
+  }
   if (lm.surfaceModel == kMirror) {
     picture1.setPixel(mirror.mirrorSpotColumn, picture.pictureHeight - mirror.mirrorSpotRow,
                       RGB(255, 255, 255));
   }
   return run;
+}
+
+ShadingRun shadeMap(const ViewAndRotation& view, const LightAndModel& lm,
+                    const MapPicture& picture, const Isolines& isolines, MirrorSpot& mirror,
+                    Raster& picture1) {
+  return shadeMap(fastestShadingPath(), view, lm, picture, isolines, mirror, picture1);
 }
 
 }  // namespace korvalen

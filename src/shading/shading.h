@@ -69,12 +69,32 @@ void colourSample(ShadingRun& run, const MapPicture& picture, bool hit, float ph
 void Тонирование(ShadingRun& run, const ViewAndRotation& view, const LightAndModel& lm,
                  const MapPicture& picture, MirrorSpot& mirror, Raster& picture1);
 
+// How a run evaluates its samples. Every path draws the same pixels, finds the
+// same mirror spot and stops at the same sample with the same error.
+//   Checked: Тонирование for every sample, every conversion checked as it is made.
+//   Scalar: one sample at a time, the checks taken out of the arithmetic (a
+//     sample that would raise an error is done again by Тонирование).
+//   Sse2, Avx2, Avx512: as Scalar, with the point evaluation of 2, 4 or 8
+//     samples of one column at a time in the processor's vector unit.
+enum class ShadingPath { Checked, Scalar, Sse2, Avx2, Avx512 };
+
+// Whether this processor (and this build) can run the path.
+bool shadingPathAvailable(ShadingPath path);
+// The widest vector path the processor offers, or Scalar.
+ShadingPath fastestShadingPath();
+const char* shadingPathName(ShadingPath path);
+
 // The scan of one run: prepares the run, shades every pixel of the disc (four
 // sub-samples each unless isolines.noSmoothing), and paints the mirror spot
 // white under the mirror model. picture1 must be pictureWidth x pictureHeight
 // and already cleared; the run draws nothing outside the disc.
 // Returns the run's scratch as the scan left it.
+// shadeMap without a path takes the fastest one; a path the processor lacks
+// falls back to Checked.
 ShadingRun shadeMap(const ViewAndRotation& view, const LightAndModel& lm,
+                    const MapPicture& picture, const Isolines& isolines, MirrorSpot& mirror,
+                    Raster& picture1);
+ShadingRun shadeMap(ShadingPath path, const ViewAndRotation& view, const LightAndModel& lm,
                     const MapPicture& picture, const Isolines& isolines, MirrorSpot& mirror,
                     Raster& picture1);
 

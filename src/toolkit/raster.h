@@ -41,6 +41,34 @@ class Raster {
     currentY_ = y;
   }
 
+  // setPixel for loops that set many pixels: the grid's storage is taken once,
+  // when the writer is made, and each pixel costs no Qt call. The same pixels
+  // are drawn, the change listener fires at the first one drawn, and the last
+  // pixel set becomes the current point, as with setPixel.
+  class PixelWriter {
+   public:
+    explicit PixelWriter(Raster& r)
+        : raster_(r),
+          bits_(reinterpret_cast<uint32_t*>(r.image_.bits())),
+          stride_(r.image_.bytesPerLine() / static_cast<qsizetype>(sizeof(uint32_t))),
+          width_(static_cast<unsigned>(r.image_.width())),
+          height_(static_cast<unsigned>(r.image_.height())) {}
+    void set(int x, int y, Colour c) {
+      if (static_cast<unsigned>(x) < width_ && static_cast<unsigned>(y) < height_) {
+        bits_[static_cast<qsizetype>(y) * stride_ + x] = toArgb(c);
+        raster_.touched();
+      }
+      raster_.currentX_ = static_cast<float>(x);
+      raster_.currentY_ = static_cast<float>(y);
+    }
+
+   private:
+    Raster& raster_;
+    uint32_t* bits_;
+    qsizetype stride_;
+    unsigned width_, height_;
+  };
+
   // A one-pixel line from (x1, y1) to (x2, y2); the end point itself is not
   // drawn, so a line continued from it does not draw it twice. The part of the
   // line outside the grid is clipped away before drawing, so any end point,

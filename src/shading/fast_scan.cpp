@@ -1,0 +1,483 @@
+// The scan of a shading run with the checks taken out of the per-sample path.
+//
+// The samples of a column are gathered into batches and their point
+// evaluation is done in one go (one sample at a time, or several in the
+// vector unit), with each run-time error the checked code could raise turned
+// into a mark on the sample. The samples are then finished in scan order: phi,
+// the mirror score, the colour and the pixel. A marked sample, or one whose phi,
+// score or colour would raise an error, is handed to Тонирование, which raises
+// the error at that very sample; everything before it has been drawn, nothing
+// after it. A marked sample that raises nothing comes out the same either way.
+#include "shading/fast_scan.h"
+
+#include <cmath>
+
+#include "photometry/geometry.h"
+#include "shading/sample_batch.h"
+#include "shading/sample_colour.h"
+#include "shading/sample_kernel.h"
+
+#if defined(__SSE2__)
+#include <immintrin.h>
+#endif
+
+namespace korvalen {
+
+namespace {
+
+// The values of a run that finishing a sample reads.
+struct FinishConstants {
+  int32_t surfaceModel;
+  double g;  // sourceInclination, the phase angle
+  float cosG, diffuseShare, specularGain, peakSharpness;
+  bool bandsShown;
+  int lastBand;  // bands 1..lastBand are compared; a bound of the next overflows
+  // Bounds of bands 1..7 at index 0..6 (and a place 7 never compared), and a
+  // bit per band compared.
+  float low[8], high[8];
+  unsigned bandBits;
+  float shadowLow, zoneHigh;
+  int16_t backRed, backGreen, backBlue;
+  int backRedTimes4, backGreenTimes4, backBlueTimes4;
+};
+
+inline bool finiteSingle(float v) { return v - v == 0; }
+
+// phi of a hit (not yet limited to 1) and, under the mirror model, its score.
+// False when the checked code would raise an error for this sample.
+template <int32_t Model>
+inline bool valueOfHit(const FinishConstants& c, float cosI, float cosE, double hz, float& phi,
+                       float& score) {
+  switch (Model) {
+    case kMatte:
+      phi = cosI;
+      return true;
+    case kGlossy: {
+      const float t = static_cast<float>(2.0 * cosI * cosE - c.cosG);
+      const float diffuse = static_cast<float>(static_cast<double>(c.diffuseShare) * cosI);
+      if (t >= 0) {
+        const double power = std::pow(static_cast<double>(t), static_cast<double>(c.peakSharpness));
+        phi = static_cast<float>(diffuse + c.specularGain * power);
+      } else {
+        phi = diffuse;
+      }
+      // An infinite power gives an infinite or undefined phi.
+      return finiteSingle(t) && finiteSingle(diffuse) && finiteSingle(phi);
+    }
+    case kRocky:
+      phi = static_cast<float>(static_cast<double>(cosI) * cosE);
+      return true;
+    case kMirror: {
+      phi = kShadingRules.mirrorPhi;
+      Angles a;
+      a.cosI = cosI;
+      a.cosE = cosE;
+      anglesAt(a, Vec3{0, 0, hz});
+      const double angleI = a.angleI;
+      const double angleE = a.angleE;
+      score = static_cast<float>(std::fabs(c.g - angleE - angleI) + std::fabs(angleI - angleE));
+      return finiteSingle(score);
+    }
+    default:
+      phi = 0.0f;
+      return true;
+  }
+}
+
+// The first of the bands 1..lastBand that holds phi (both bounds inclusive), or 0.
+inline int firstBandHolding(const FinishConstants& c, float phi) {
+#if defined(__SSE2__)
+  // All seven at once; a bit per band that holds phi, the lowest band wins.
+  const __m128 p = _mm_set1_ps(phi);
+  const __m128 lowA = _mm_loadu_ps(c.low), lowB = _mm_loadu_ps(c.low + 4);
+  const __m128 highA = _mm_loadu_ps(c.high), highB = _mm_loadu_ps(c.high + 4);
+  const int holdsA = _mm_movemask_ps(_mm_and_ps(_mm_cmple_ps(lowA, p), _mm_cmple_ps(p, highA)));
+  const int holdsB = _mm_movemask_ps(_mm_and_ps(_mm_cmple_ps(lowB, p), _mm_cmple_ps(p, highB)));
+  const unsigned holds = static_cast<unsigned>(holdsA | (holdsB << 4)) & c.bandBits;
+  return holds == 0 ? 0 : __builtin_ctz(holds) + 1;
+#else
+  for (int k = 1; k <= c.lastBand; ++k)
+    if (c.low[k - 1] <= phi && phi <= c.high[k - 1]) return k;
+  return 0;
+#endif
+}
+
+struct Sums {
+  int red, green, blue;
+};
+
+inline void put(Sums& s, bool replace, const Tint& t) {
+  if (replace) {
+    s = {t.red, t.green, t.blue};
+  } else {
+    s.red += t.red;
+    s.green += t.green;
+    s.blue += t.blue;
+  }
+}
+
+// The colour stage for a hit with phi (at most 1): direct mode and sub-sample 1
+// replace the colour, sub-samples 2..4 add to the sums. No sum can leave the
+// 16-bit range: four samples add at most 4 * 296, and the background times
+// four fits, or the run would not have started. False, leaving s as it was,
+// when the checked stage would raise an error (a band bound beyond the float
+// range reached).
+inline bool colourOfHit(const FinishConstants& c, float phi, bool replace, Sums& s) {
+  Sums t = s;
+  if (phi >= 0) {
+    const int grey = greyOf(phi);
+    put(t, replace, Tint{static_cast<int16_t>(grey), static_cast<int16_t>(grey),
+                         static_cast<int16_t>(grey)});
+    bool inBand = false;
+    if (c.bandsShown) {
+      const int k = firstBandHolding(c, phi);
+      if (k != 0) {
+        put(t, false, kBandTint[k]);
+        inBand = true;
+      } else if (c.lastBand < 7) {
+        return false;
+      }
+    }
+    if (!inBand && phi <= c.zoneHigh) put(t, replace, kZoneAtZero);
+  } else if (phi >= c.shadowLow && phi <= c.zoneHigh) {
+    put(t, replace, kZoneBelowZero);
+  } else if (replace) {
+    t = {0, 0, 0};  // black; a later sub-sample adds nothing
+  }
+  s = t;
+  return true;
+}
+
+template <class Evaluate>
+class FastScan {
+ public:
+  FastScan(ShadingRun& run, const ViewAndRotation& view, const LightAndModel& lm,
+           const MapPicture& picture, MirrorSpot& mirror, Raster& picture1, Evaluate evaluate,
+           int lanes)
+      : run_(run),
+        view_(view),
+        lm_(lm),
+        picture_(picture),
+        mirror_(mirror),
+        picture1_(picture1),
+        pixels_(picture1),
+        evaluate_(evaluate),
+        lanes_(lanes) {
+    SampleConstants& k = k_;
+    k.unitsPerPixel = view.unitsPerPixel;
+    k.halfLength = run.sightLineHalfLength;
+    k.rotated = !(view.rotAngleOX == 0 && view.rotAngleOY == 0 && view.rotAngleOZ == 0);
+    k.cosRotOX = view.cosRotOX;
+    k.sinRotOX = view.sinRotOX;
+    k.cosRotOY = view.cosRotOY;
+    k.sinRotOY = view.sinRotOY;
+    k.cosRotOZ = view.cosRotOZ;
+    k.sinRotOZ = view.sinRotOZ;
+    k.lightX = lm.lightX;
+    k.lightY = lm.lightY;
+    k.lightZ = lm.lightZ;
+    k.lightNormSq = lm.lightX * lm.lightX + lm.lightY * lm.lightY + lm.lightZ * lm.lightZ;
+    k.visibleHalfOnly = view.visibleHalfOnly == kTrue;
+
+    FinishConstants& c = c_;
+    c.surfaceModel = lm.surfaceModel;
+    c.g = lm.sourceInclination;
+    c.cosG = lm.cosG;
+    c.diffuseShare = lm.diffuseShare;
+    c.specularGain = lm.specularGain;
+    c.peakSharpness = lm.peakSharpness;
+    c.bandsShown = run.bands.isolinesHidden == kFalse;
+    c.lastBand = run.bands.firstOverflow - 1;
+    for (int b = 0; b < 7; ++b) {
+      c.low[b] = run.bands.low[b + 1];
+      c.high[b] = run.bands.high[b + 1];
+    }
+    c.low[7] = c.high[7] = 0;
+    c.bandBits = (1u << c.lastBand) - 1;
+    c.shadowLow = run.bands.shadowLow;
+    c.zoneHigh = run.bands.zoneHigh;
+    c.backRed = picture.backRed;
+    c.backGreen = picture.backGreen;
+    c.backBlue = picture.backBlue;
+    c.backRedTimes4 = run.backRedTimes4;
+    c.backGreenTimes4 = run.backGreenTimes4;
+    c.backBlueTimes4 = run.backBlueTimes4;
+  }
+
+  // One sample per pixel.
+  void scanDirect() {
+    const int32_t rowFirst = run_.scanRowFirst, rowLast = run_.scanRowLast;
+    for (int32_t column = run_.scanColumnFirst; column <= run_.scanColumnLast; ++column) {
+      clearVectorUpperHalves();
+      const double dx = column - picture_.centreX;
+      int n = 0;
+      for (int32_t row = rowFirst; row <= rowLast; ++row) {
+        const double dy = row - picture_.centreY;
+        if (dx * dx + dy * dy < view_.discLimitSq) {
+          rows_[n] = row;
+          dx_[n] = dx;
+          dy_[n] = dy;
+          if (++n == kBatchSamples) {
+            finishDirect(column, n);
+            n = 0;
+          }
+        }
+      }
+      if (n > 0) finishDirect(column, n);
+    }
+    // The scratch as the checked scan leaves it.
+    direct_ = true;
+    leaveScratch(0.0, 0.0, 0);
+  }
+
+  // Four sub-samples per pixel, in the order 1, 2, 4, 3 around its centre.
+  void scanSmoothed() {
+    const int32_t rowFirst = run_.scanRowFirst, rowLast = run_.scanRowLast;
+    for (int32_t column = run_.scanColumnFirst; column <= run_.scanColumnLast; ++column) {
+      clearVectorUpperHalves();
+      const double dx = column - picture_.centreX;
+      int n = 0;
+      for (int32_t row = rowFirst; row <= rowLast; ++row) {
+        const double dy = row - picture_.centreY;
+        const double firstDX = dx - 0.25, firstDY = dy - 0.25;
+        // The first sub-sample alone decides whether the pixel is sampled.
+        if (!(firstDX * firstDX + firstDY * firstDY < view_.discLimitSq)) continue;
+        rows_[n / 4] = row;
+        dx_[n] = firstDX;
+        dy_[n] = firstDY;
+        dx_[n + 1] = dx + 0.25;
+        dy_[n + 1] = firstDY;
+        dx_[n + 2] = dx + 0.25;
+        dy_[n + 2] = dy + 0.25;
+        dx_[n + 3] = firstDX;
+        dy_[n + 3] = dy + 0.25;
+        n += 4;
+        if (n == kBatchSamples) {
+          finishSmoothed(column, n);
+          n = 0;
+        }
+      }
+      if (n > 0) finishSmoothed(column, n);
+    }
+    direct_ = false;
+    leaveScratch(-0.25, -0.25, 3);
+  }
+
+ private:
+  // Evaluates the n gathered samples, padded to a multiple of the lane count
+  // with copies of the first.
+  void evaluateBatch(int n) {
+    int padded = n;
+    while (padded % lanes_ != 0) {
+      dx_[padded] = dx_[0];
+      dy_[padded] = dy_[0];
+      ++padded;
+    }
+    evaluate_(k_, dx_, dy_, padded, results_);
+  }
+
+  // The sample i through the checked routine; it raises the error, if any.
+  void checkedSample(int32_t column, int32_t row, int i, int16_t sampleIndex, Sums& s) {
+    run_.scanColumn = column;
+    run_.scanRow = row;
+    run_.pixelDX = dx_[i];
+    run_.pixelDY = dy_[i];
+    run_.sampleIndex = sampleIndex;
+    run_.pointRed = static_cast<int16_t>(s.red);
+    run_.pointGreen = static_cast<int16_t>(s.green);
+    run_.pointBlue = static_cast<int16_t>(s.blue);
+    Тонирование(run_, view_, lm_, picture_, mirror_, picture1_);
+    s = {run_.pointRed, run_.pointGreen, run_.pointBlue};
+  }
+
+  // Sample i of the batch: false when it must go through the checked routine.
+  template <int32_t Model>
+  bool finishSample(const FinishConstants& c, int32_t column, int32_t row, int i, bool replace,
+                    Sums& s) {
+    const uint8_t status = results_.status[i];
+    if (status == kSampleNeedsCheck) return false;
+    if (status == kSampleMiss) {
+      // Smoothing counts a missed sub-sample as background; direct mode
+      // leaves the background that the clear left there.
+      if (!direct_) {
+        s.red += c.backRed;
+        s.green += c.backGreen;
+        s.blue += c.backBlue;
+      }
+      return true;
+    }
+    float phi = 0, score = 0;
+    if (!valueOfHit<Model>(c, results_.cosI[i], results_.cosE[i], results_.hz[i], phi, score))
+      return false;
+    if (phi > 1) phi = 1;
+    Sums t = s;
+    if (!colourOfHit(c, phi, replace, t)) return false;
+    if (Model == kMirror && score < mirror_.mirrorBestScore) {
+      // Of equal scores the first sample scanned keeps the spot.
+      mirror_.mirrorBestScore = score;
+      mirror_.mirrorSpotColumn = static_cast<int16_t>(column);
+      mirror_.mirrorSpotRow = static_cast<int16_t>(row);
+    }
+    s = t;
+    return true;
+  }
+
+  // The model decides once per batch how phi is found.
+  void finishDirect(int32_t column, int n) {
+    evaluateBatch(n);
+    direct_ = true;
+    switch (c_.surfaceModel) {
+      case kMatte: finishDirectAs<kMatte>(column, n); break;
+      case kGlossy: finishDirectAs<kGlossy>(column, n); break;
+      case kRocky: finishDirectAs<kRocky>(column, n); break;
+      case kMirror: finishDirectAs<kMirror>(column, n); break;
+      default: finishDirectAs<0>(column, n); break;
+    }
+    anySample_ = true;
+  }
+
+  void finishSmoothed(int32_t column, int n) {
+    evaluateBatch(n);
+    direct_ = false;
+    switch (c_.surfaceModel) {
+      case kMatte: finishSmoothedAs<kMatte>(column, n); break;
+      case kGlossy: finishSmoothedAs<kGlossy>(column, n); break;
+      case kRocky: finishSmoothedAs<kRocky>(column, n); break;
+      case kMirror: finishSmoothedAs<kMirror>(column, n); break;
+      default: finishSmoothedAs<0>(column, n); break;
+    }
+    anySample_ = true;
+  }
+
+  template <int32_t Model>
+  void finishDirectAs(int32_t column, int n) {
+    const FinishConstants c = c_;
+    const int height = picture_.pictureHeight;
+    Sums last = last_;
+    for (int i = 0; i < n; ++i) {
+      const int32_t row = rows_[i];
+      Sums s = last;
+      if (!finishSample<Model>(c, column, row, i, true, s)) {
+        last_ = last;
+        checkedSample(column, row, i, 0, s);  // draws the pixel itself
+        last = s;
+        continue;
+      }
+      if (results_.status[i] == kSampleMiss) continue;
+      // Every part is at least 0 here; above 255 is drawn as 255.
+      if (s.red > 255) s.red = 255;
+      if (s.green > 255) s.green = 255;
+      if (s.blue > 255) s.blue = 255;
+      last = s;
+      pixels_.set(column, height - row, RGB(s.red, s.green, s.blue));
+    }
+    last_ = last;
+  }
+
+  template <int32_t Model>
+  void finishSmoothedAs(int32_t column, int n) {
+    static constexpr int16_t kOrder[4] = {1, 2, 4, 3};
+    const FinishConstants c = c_;
+    const int height = picture_.pictureHeight;
+    Sums s{0, 0, 0};
+    for (int p = 0; p < n / 4; ++p) {
+      const int32_t row = rows_[p];
+      s = {0, 0, 0};
+      for (int j = 0; j < 4; ++j) {
+        const int i = 4 * p + j;
+        if (!finishSample<Model>(c, column, row, i, j == 0, s))
+          checkedSample(column, row, i, kOrder[j], s);
+      }
+      // Truncating division; a quotient above 255 is drawn as 255.
+      if (!(s.red == c.backRedTimes4 && s.green == c.backGreenTimes4 &&
+            s.blue == c.backBlueTimes4)) {
+        pixels_.set(column, height - row, RGB(s.red / 4, s.green / 4, s.blue / 4));
+      }
+    }
+    last_ = s;
+  }
+
+  // The run's scratch as the checked scan leaves it: the loop counters one past
+  // their ends, the offsets of the last pixel looked at, the sample number and
+  // colour of the last sample taken.
+  void leaveScratch(double offsetDX, double offsetDY, int16_t lastSampleIndex) {
+    ShadingRun& r = run_;
+    const bool anyColumn = r.scanColumnFirst <= r.scanColumnLast;
+    const bool anyRow = r.scanRowFirst <= r.scanRowLast;
+    r.scanColumn = anyColumn ? r.scanColumnLast + 1 : r.scanColumnFirst;
+    if (anyColumn) r.scanRow = anyRow ? r.scanRowLast + 1 : r.scanRowFirst;
+    if (anyColumn && anyRow) {
+      r.pixelDX = (r.scanColumnLast - picture_.centreX) + offsetDX;
+      r.pixelDY = (r.scanRowLast - picture_.centreY) + offsetDY;
+      // A sampled last pixel ends at its fourth sub-sample, a quarter up.
+      if (!direct_ && r.pixelDX * r.pixelDX + r.pixelDY * r.pixelDY < view_.discLimitSq)
+        r.pixelDY = (r.scanRowLast - picture_.centreY) + 0.25;
+    }
+    if (anySample_) {
+      r.sampleIndex = lastSampleIndex;
+      r.pointRed = static_cast<int16_t>(last_.red);
+      r.pointGreen = static_cast<int16_t>(last_.green);
+      r.pointBlue = static_cast<int16_t>(last_.blue);
+    }
+  }
+
+  ShadingRun& run_;
+  const ViewAndRotation& view_;
+  const LightAndModel& lm_;
+  const MapPicture& picture_;
+  MirrorSpot& mirror_;
+  Raster& picture1_;
+  Raster::PixelWriter pixels_;
+  Evaluate evaluate_;
+  int lanes_;
+  SampleConstants k_;
+  FinishConstants c_;
+  bool direct_ = true;
+  bool anySample_ = false;
+  Sums last_{0, 0, 0};
+
+  int32_t rows_[kBatchSamples];
+  alignas(64) double dx_[kBatchSamples + kMaxLanes];
+  alignas(64) double dy_[kBatchSamples + kMaxLanes];
+  SampleResults results_;
+};
+
+template <class Evaluate>
+void scanWith(Evaluate evaluate, int lanes, ShadingRun& run, const ViewAndRotation& view,
+              const LightAndModel& lm, const MapPicture& picture, bool direct,
+              MirrorSpot& mirror, Raster& picture1) {
+  FastScan<Evaluate> scan(run, view, lm, picture, mirror, picture1, evaluate, lanes);
+  if (direct)
+    scan.scanDirect();
+  else
+    scan.scanSmoothed();
+}
+
+}  // namespace
+
+void scanFast(ShadingPath path, ShadingRun& run, const ViewAndRotation& view,
+              const LightAndModel& lm, const MapPicture& picture, bool direct,
+              MirrorSpot& mirror, Raster& picture1) {
+  switch (path) {
+#if defined(__x86_64__)
+    case ShadingPath::Sse2:
+      scanWith(evaluateSamplesSse2, 2, run, view, lm, picture, direct, mirror, picture1);
+      return;
+    case ShadingPath::Avx2:
+      scanWith(evaluateSamplesAvx2, 4, run, view, lm, picture, direct, mirror, picture1);
+      return;
+    case ShadingPath::Avx512:
+      scanWith(evaluateSamplesAvx512, 8, run, view, lm, picture, direct, mirror, picture1);
+      return;
+#endif
+    default: {
+      // One sample at a time, the evaluation inlined into the scan.
+      auto scalar = [](const SampleConstants& k, const double* dx, const double* dy, int count,
+                       SampleResults& out) { evaluateSampleLanes<double>(k, dx, dy, count, out); };
+      scanWith(scalar, 1, run, view, lm, picture, direct, mirror, picture1);
+      return;
+    }
+  }
+}
+
+}  // namespace korvalen
