@@ -54,7 +54,7 @@ class Form1Test : public ::testing::TestWithParam<Loc> {
   }
   // Lets the start-up timer tick, after which the isoline boxes are live.
   void passStartUpGuard() {
-    for (int i = 0; i < 100 && form->Timer1->enabled(); ++i) QTest::qWait(5);
+    for (int i = 0; i < 1000 && form->Timer1->enabled(); ++i) QTest::qWait(5);
     ASSERT_FALSE(form->Timer1->enabled());
   }
   QString d(const char* text) const { return dec(GetParam(), text); }
