@@ -25,22 +25,6 @@ namespace korvalen {
 
 namespace {
 
-// The values of a run that finishing a sample reads.
-struct FinishConstants {
-  int32_t surfaceModel;
-  double g;  // sourceInclination, the phase angle
-  float cosG, diffuseShare, specularGain, peakSharpness;
-  bool bandsShown;
-  int lastBand;  // bands 1..lastBand are compared; a bound of the next overflows
-  // Bounds of bands 1..7 at index 0..6 (and a place 7 never compared), and a
-  // bit per band compared.
-  float low[8], high[8];
-  unsigned bandBits;
-  float shadowLow, zoneHigh;
-  int16_t backRed, backGreen, backBlue;
-  int backRedTimes4, backGreenTimes4, backBlueTimes4;
-};
-
 inline bool finiteSingle(float v) { return v - v == 0; }
 
 // phi of a hit (not yet limited to 1) and, under the mirror model, its score.
@@ -206,21 +190,19 @@ class FastScan {
 
   // One sample per pixel.
   void scanDirect() {
-    const int32_t rowFirst = run_.scanRowFirst, rowLast = run_.scanRowLast;
     for (int32_t column = run_.scanColumnFirst; column <= run_.scanColumnLast; ++column) {
       clearVectorUpperHalves();
       const double dx = column - picture_.centreX;
+      int32_t row = 0, rowEnd = 0;
+      sampledRows(dx, 0.0, row, rowEnd);
       int n = 0;
-      for (int32_t row = rowFirst; row <= rowLast; ++row) {
-        const double dy = row - picture_.centreY;
-        if (dx * dx + dy * dy < view_.discLimitSq) {
-          rows_[n] = row;
-          dx_[n] = dx;
-          dy_[n] = dy;
-          if (++n == kBatchSamples) {
-            finishDirect(column, n);
-            n = 0;
-          }
+      for (; row <= rowEnd; ++row) {
+        rows_[n] = row;
+        dx_[n] = dx;
+        dy_[n] = row - picture_.centreY;
+        if (++n == kBatchSamples) {
+          finishDirect(column, n);
+          n = 0;
         }
       }
       if (n > 0) finishDirect(column, n);
@@ -232,16 +214,16 @@ class FastScan {
 
   // Four sub-samples per pixel, in the order 1, 2, 4, 3 around its centre.
   void scanSmoothed() {
-    const int32_t rowFirst = run_.scanRowFirst, rowLast = run_.scanRowLast;
     for (int32_t column = run_.scanColumnFirst; column <= run_.scanColumnLast; ++column) {
       clearVectorUpperHalves();
       const double dx = column - picture_.centreX;
+      int32_t row = 0, rowEnd = 0;
+      // The first sub-sample alone decides whether the pixel is sampled.
+      sampledRows(dx - 0.25, -0.25, row, rowEnd);
       int n = 0;
-      for (int32_t row = rowFirst; row <= rowLast; ++row) {
+      for (; row <= rowEnd; ++row) {
         const double dy = row - picture_.centreY;
         const double firstDX = dx - 0.25, firstDY = dy - 0.25;
-        // The first sub-sample alone decides whether the pixel is sampled.
-        if (!(firstDX * firstDX + firstDY * firstDY < view_.discLimitSq)) continue;
         rows_[n / 4] = row;
         dx_[n] = firstDX;
         dy_[n] = firstDY;
@@ -264,16 +246,65 @@ class FastScan {
   }
 
  private:
+  // The rows of a column whose (first) sample lies inside the disc: those with
+  // dx^2 + (row - centreY + offsetDY)^2 < discLimitSq, first..last (none when
+  // first > last). The sum is exact (quarter pixels, a few thousand at most),
+  // so it grows strictly with the distance from its lowest point, and the rows
+  // inside form one run: walking in from both ends finds it with the same
+  // test as a row-by-row scan.
+  void sampledRows(double dx, double offsetDY, int32_t& first, int32_t& last) const {
+    const double limit = view_.discLimitSq;
+    auto inside = [&](int32_t row) {
+      const double dy = (row - picture_.centreY) + offsetDY;
+      return dx * dx + dy * dy < limit;
+    };
+    first = run_.scanRowFirst;
+    last = run_.scanRowLast;
+    while (first <= last && !inside(first)) ++first;
+    while (last >= first && !inside(last)) --last;
+  }
+
   // Evaluates the n gathered samples, padded to a multiple of the lane count
-  // with copies of the first.
-  void evaluateBatch(int n) {
+  // with copies of the first, and finds their colours where it can. True when
+  // every colour was found (see ShadeSamplesFn).
+  bool evaluateBatch(int n, bool direct) {
     int padded = n;
     while (padded % lanes_ != 0) {
       dx_[padded] = dx_[0];
       dy_[padded] = dy_[0];
       ++padded;
     }
-    evaluate_(k_, dx_, dy_, padded, results_);
+    return evaluate_(k_, c_, direct, dx_, dy_, padded, results_);
+  }
+
+  // A batch whose colours were all found: its pixels in scan order.
+  void writeDirect(int32_t column, int n) {
+    const int height = picture_.pictureHeight;
+    Sums last = last_;
+    for (int i = 0; i < n; ++i) {
+      if (results_.status[i] != kSampleHit) continue;
+      last = {results_.red[i], results_.green[i], results_.blue[i]};
+      pixels_.set(column, height - rows_[i], RGB(last.red, last.green, last.blue));
+    }
+    last_ = last;
+  }
+
+  void writeSmoothed(int32_t column, int n) {
+    const int height = picture_.pictureHeight;
+    const SampleResults& r = results_;
+    Sums s{0, 0, 0};
+    for (int p = 0; p < n / 4; ++p) {
+      const int i = 4 * p;
+      s = {r.red[i] + r.red[i + 1] + r.red[i + 2] + r.red[i + 3],
+           r.green[i] + r.green[i + 1] + r.green[i + 2] + r.green[i + 3],
+           r.blue[i] + r.blue[i + 1] + r.blue[i + 2] + r.blue[i + 3]};
+      // Truncating division; a quotient above 255 is drawn as 255.
+      if (!(s.red == c_.backRedTimes4 && s.green == c_.backGreenTimes4 &&
+            s.blue == c_.backBlueTimes4)) {
+        pixels_.set(column, height - rows_[p], RGB(s.red / 4, s.green / 4, s.blue / 4));
+      }
+    }
+    last_ = s;
   }
 
   // The sample i through the checked routine; it raises the error, if any.
@@ -324,8 +355,12 @@ class FastScan {
 
   // The model decides once per batch how phi is found.
   void finishDirect(int32_t column, int n) {
-    evaluateBatch(n);
     direct_ = true;
+    anySample_ = true;
+    if (evaluateBatch(n, true)) {
+      writeDirect(column, n);
+      return;
+    }
     switch (c_.surfaceModel) {
       case kMatte: finishDirectAs<kMatte>(column, n); break;
       case kGlossy: finishDirectAs<kGlossy>(column, n); break;
@@ -333,12 +368,15 @@ class FastScan {
       case kMirror: finishDirectAs<kMirror>(column, n); break;
       default: finishDirectAs<0>(column, n); break;
     }
-    anySample_ = true;
   }
 
   void finishSmoothed(int32_t column, int n) {
-    evaluateBatch(n);
     direct_ = false;
+    anySample_ = true;
+    if (evaluateBatch(n, false)) {
+      writeSmoothed(column, n);
+      return;
+    }
     switch (c_.surfaceModel) {
       case kMatte: finishSmoothedAs<kMatte>(column, n); break;
       case kGlossy: finishSmoothedAs<kGlossy>(column, n); break;
@@ -346,7 +384,6 @@ class FastScan {
       case kMirror: finishSmoothedAs<kMirror>(column, n); break;
       default: finishSmoothedAs<0>(column, n); break;
     }
-    anySample_ = true;
   }
 
   template <int32_t Model>
@@ -461,19 +498,21 @@ void scanFast(ShadingPath path, ShadingRun& run, const ViewAndRotation& view,
   switch (path) {
 #if defined(__x86_64__)
     case ShadingPath::Sse2:
-      scanWith(evaluateSamplesSse2, 2, run, view, lm, picture, direct, mirror, picture1);
+      scanWith(shadeSamplesSse2, 2, run, view, lm, picture, direct, mirror, picture1);
       return;
     case ShadingPath::Avx2:
-      scanWith(evaluateSamplesAvx2, 4, run, view, lm, picture, direct, mirror, picture1);
+      scanWith(shadeSamplesAvx2, 4, run, view, lm, picture, direct, mirror, picture1);
       return;
     case ShadingPath::Avx512:
-      scanWith(evaluateSamplesAvx512, 8, run, view, lm, picture, direct, mirror, picture1);
+      scanWith(shadeSamplesAvx512, 8, run, view, lm, picture, direct, mirror, picture1);
       return;
 #endif
     default: {
       // One sample at a time, the evaluation inlined into the scan.
-      auto scalar = [](const SampleConstants& k, const double* dx, const double* dy, int count,
-                       SampleResults& out) { evaluateSampleLanes<double>(k, dx, dy, count, out); };
+      auto scalar = [](const SampleConstants& k, const FinishConstants& c, bool direct,
+                       const double* dx, const double* dy, int count, SampleResults& out) {
+        return shadeSampleLanes<double>(k, c, direct, dx, dy, count, out);
+      };
       scanWith(scalar, 1, run, view, lm, picture, direct, mirror, picture1);
       return;
     }

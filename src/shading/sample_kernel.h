@@ -17,8 +17,10 @@
 // caller evaluates that sample again with the checked code, which raises the
 // error at exactly that sample. The marking is conservative: a marked sample
 // that raises nothing gives the same result through the checked code.
+#include <cmath>
 #include <cstdint>
 
+#include "photometry/model_state.h"
 #include "shading/sample_batch.h"
 
 #if defined(__SSE2__)
@@ -44,6 +46,9 @@ inline void storeStatus(uint8_t* p, bool needsCheck, bool hit) {
 }
 inline bool anyLane(bool m) { return m; }
 inline bool allLanes(bool m) { return m; }
+inline double loadSingleLanes(const float* p, double) { return *p; }
+inline double loadStatusLanes(const uint8_t* p, double) { return *p; }
+inline void storeInt32Lanes(int32_t* p, double v) { *p = static_cast<int32_t>(v); }
 
 #if defined(__SSE2__)
 using F2 = float __attribute__((vector_size(8)));
@@ -54,6 +59,8 @@ inline __m128d toDoubleLanes(F2 v) { return __builtin_convertvector(v, __m128d);
 inline void storeLanes(float* p, F2 v) { __builtin_memcpy(p, &v, sizeof v); }
 inline void storeLanes(double* p, __m128d v) { _mm_storeu_pd(p, v); }
 inline __m128d sqrtLanes(__m128d v) { return _mm_sqrt_pd(v); }
+using I2 = int32_t __attribute__((vector_size(8)));
+using B2 = uint8_t __attribute__((vector_size(2)));
 #endif
 
 #if defined(__AVX__)
@@ -65,6 +72,8 @@ inline __m256d toDoubleLanes(F4 v) { return __builtin_convertvector(v, __m256d);
 inline void storeLanes(float* p, F4 v) { __builtin_memcpy(p, &v, sizeof v); }
 inline void storeLanes(double* p, __m256d v) { _mm256_storeu_pd(p, v); }
 inline __m256d sqrtLanes(__m256d v) { return _mm256_sqrt_pd(v); }
+using I4 = int32_t __attribute__((vector_size(16)));
+using B4 = uint8_t __attribute__((vector_size(4)));
 #endif
 
 #if defined(__AVX512F__)
@@ -77,7 +86,41 @@ inline void storeLanes(float* p, F8 v) { __builtin_memcpy(p, &v, sizeof v); }
 inline void storeLanes(double* p, __m512d v) { _mm512_storeu_pd(p, v); }
 // (masked with every lane set: the unmasked form trips a false uninitialised warning of GCC 12)
 inline __m512d sqrtLanes(__m512d v) { return _mm512_mask_sqrt_pd(v, 0xFF, v); }
+using I8 = int32_t __attribute__((vector_size(32)));
+using B8 = uint8_t __attribute__((vector_size(8)));
 #endif
+
+// Loads and stores of the vector types by their lane count: 32-bit floats
+// widened to double lanes, status bytes as doubles, and exact small integers
+// held in double lanes stored as 32-bit integers.
+template <int N> struct LaneTypes;
+#if defined(__SSE2__)
+template <> struct LaneTypes<2> { using F = F2; using I = I2; using B = B2; };
+#endif
+#if defined(__AVX__)
+template <> struct LaneTypes<4> { using F = F4; using I = I4; using B = B4; };
+#endif
+#if defined(__AVX512F__)
+template <> struct LaneTypes<8> { using F = F8; using I = I8; using B = B8; };
+#endif
+
+template <class V, int N = sizeof(V) / sizeof(double)>
+inline V loadSingleLanes(const float* p, V) {
+  typename LaneTypes<N>::F f;
+  __builtin_memcpy(&f, p, sizeof f);
+  return __builtin_convertvector(f, V);
+}
+template <class V, int N = sizeof(V) / sizeof(double)>
+inline V loadStatusLanes(const uint8_t* p, V) {
+  typename LaneTypes<N>::B b;
+  __builtin_memcpy(&b, p, sizeof b);
+  return __builtin_convertvector(b, V);
+}
+template <class V, int N = sizeof(V) / sizeof(double)>
+inline void storeInt32Lanes(int32_t* p, V v) {
+  const typename LaneTypes<N>::I i = __builtin_convertvector(v, typename LaneTypes<N>::I);
+  __builtin_memcpy(p, &i, sizeof i);
+}
 
 // Lane masks of the vector types: the integer vectors their comparisons give.
 template <class M>
@@ -85,6 +128,16 @@ inline void storeStatus(uint8_t* p, M needsCheck, M hit) {
   constexpr int n = sizeof(M) / sizeof(needsCheck[0]);
   for (int i = 0; i < n; ++i)
     p[i] = needsCheck[i] ? kSampleNeedsCheck : (hit[i] ? kSampleHit : kSampleMiss);
+}
+
+// Whether any lane of a mask is set.
+inline bool anyLaneSet(bool m) { return m; }
+template <class M>
+inline bool anyLaneSet(M m) {
+  constexpr int n = sizeof(M) / sizeof(m[0]);
+  bool any = false;
+  for (int i = 0; i < n; ++i) any = any || m[i] != 0;
+  return any;
 }
 
 // A finite value: x - x is 0 for it, NaN for an infinity or a NaN.
@@ -192,6 +245,134 @@ inline void evaluateSampleLanes(const SampleConstants& k, const double* dxs, con
     storeLanes(out.cosI + i, cosI);
     storeLanes(out.cosE + i, cosE);
     storeLanes(out.hz + i, hz);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// The colours of a batch of evaluated samples for the matte, glossy and rocky
+// models, as the colour stage of the checked code gives them: phi limited to
+// 1, the grey level, the first band holding phi, the zone colours. phi, the
+// grey level and the colour sums are exact in double lanes (a 32-bit float
+// and small integers), so each comparison and rounding is the scalar one.
+// Returns true when no sample needs the checked code: none is marked, and no
+// glossy phi and no band bound would raise an error.
+template <class V, int32_t Model>
+inline bool colourSampleLanes(const FinishConstants& c, bool direct, int count,
+                              SampleResults& out) {
+  constexpr int n = sizeof(V) / sizeof(double);
+  const V zero = splat(0.0, V{});
+  const V one = splat(1.0, V{});
+
+  if (Model == kGlossy) {
+    // t = 2 cos i cos e - cos g first, then t^n, a library call per hit with
+    // t >= 0 (as on the checked path; a t below 0 needs no power).
+    const V two = splat(2.0, V{});
+    const V cosG = splat(static_cast<double>(c.cosG), V{});
+    for (int i = 0; i < count; i += n) {
+      const V cosI = loadSingleLanes(out.cosI + i, V{});
+      const V cosE = loadSingleLanes(out.cosE + i, V{});
+      storeLanes(out.t + i, roundToSingle(two * cosI * cosE - cosG));
+    }
+    const double sharpness = c.peakSharpness;
+    for (int i = 0; i < count; ++i) {
+      const double t = out.t[i];
+      out.power[i] = out.status[i] == kSampleHit && t >= 0 ? std::pow(t, sharpness) : 0.0;
+    }
+  }
+
+  // The colour parts of the bands, the zones and the background.
+  static constexpr double kBandRed[8] = {0, 40, 40, 37, 0, 0, 0, 25};
+  static constexpr double kBandGreen[8] = {0, 0, 20, 40, 40, 30, 0, 0};
+  static constexpr double kBandBlue[8] = {0, 0, 0, 0, 0, 40, 40, 40};
+  // Direct mode and sub-sample 1 replace the colour (lanes 4p with smoothing),
+  // the other sub-samples add to it.
+  alignas(64) static constexpr double kReplaces[16] = {1, 0, 0, 0, 1, 0, 0, 0,
+                                                       1, 1, 1, 1, 1, 1, 1, 1};
+  const int lastBand = c.bandsShown ? (c.lastBand < 7 ? c.lastBand : 7) : 0;
+  const bool bandFault = c.bandsShown && c.lastBand < 7;
+  const V shadowLow = splat(static_cast<double>(c.shadowLow), V{});
+  const V zoneHigh = splat(static_cast<double>(c.zoneHigh), V{});
+  const V missRed = splat(direct ? 0.0 : c.backRed, V{});
+  const V missGreen = splat(direct ? 0.0 : c.backGreen, V{});
+  const V missBlue = splat(direct ? 0.0 : c.backBlue, V{});
+  const V limit = splat(direct ? 255.0 : 1e9, V{});
+  const V hitStatus = splat(static_cast<double>(kSampleHit), V{});
+  const V checkStatus = splat(static_cast<double>(kSampleNeedsCheck), V{});
+
+  for (int i = 0; i < count; i += n) {
+    const V status = loadStatusLanes(out.status + i, V{});
+    const auto hit = status == hitStatus;
+    auto slow = status == checkStatus;
+    const V cosI = loadSingleLanes(out.cosI + i, V{});
+    V phi = zero;
+    if (Model == kMatte) {
+      phi = cosI;
+    } else if (Model == kRocky) {
+      phi = roundToSingle(cosI * loadSingleLanes(out.cosE + i, V{}));
+    } else if (Model == kGlossy) {
+      const V t = loadLanes(out.t + i, V{});
+      const V diffuse = roundToSingle(splat(static_cast<double>(c.diffuseShare), V{}) * cosI);
+      const V specular = splat(static_cast<double>(c.specularGain), V{}) *
+                         loadLanes(out.power + i, V{});
+      phi = t >= zero ? roundToSingle(diffuse + specular) : diffuse;
+      // An infinite power gives an infinite or undefined phi.
+      slow = slow || (hit && !(isFiniteLanes(t) && isFiniteLanes(diffuse) && isFiniteLanes(phi)));
+    }
+    phi = phi > one ? one : phi;
+
+    // phi = 1 gives 256; the limit to 255 comes at drawing or averaging.
+    const auto lit = phi >= zero;
+    const V grey = ((phi * splat(255.0, V{}) + splat(0.5, V{})) + splat(4503599627370496.0, V{})) -
+                   splat(4503599627370496.0, V{});
+    // The first band that holds phi; with smoothing its tint adds to the sums.
+    auto inBand = zero != zero;  // no lane yet
+    V bandRed = zero, bandGreen = zero, bandBlue = zero;
+    for (int k = lastBand; k >= 1; --k) {
+      const auto holds = splat(static_cast<double>(c.low[k - 1]), V{}) <= phi &&
+                         phi <= splat(static_cast<double>(c.high[k - 1]), V{});
+      bandRed = holds ? splat(kBandRed[k], V{}) : bandRed;
+      bandGreen = holds ? splat(kBandGreen[k], V{}) : bandGreen;
+      bandBlue = holds ? splat(kBandBlue[k], V{}) : bandBlue;
+      inBand = inBand || holds;
+    }
+    // Past the last band compared comes a bound beyond the float range.
+    if (bandFault) slow = slow || (hit && lit && !inBand);
+
+    const auto replaces = loadLanes(kReplaces + (direct ? 8 : i % 8), V{}) != zero;
+    const auto atZero = lit && !inBand && phi <= zoneHigh;
+    const auto belowZero = !lit && phi >= shadowLow && phi <= zoneHigh;
+    const V greyOrNone = replaces ? zero : grey;
+    V red = lit ? grey + bandRed : zero;
+    V green = lit ? grey + bandGreen : zero;
+    V blue = lit ? grey + bandBlue : zero;
+    red = atZero ? greyOrNone + splat(96.0, V{}) : red;
+    green = atZero ? greyOrNone : green;
+    blue = atZero ? greyOrNone + splat(52.0, V{}) : blue;
+    red = belowZero ? splat(175.0, V{}) : red;
+    green = belowZero ? zero : green;
+    blue = belowZero ? splat(91.0, V{}) : blue;
+    red = red > limit ? limit : red;
+    green = green > limit ? limit : green;
+    blue = blue > limit ? limit : blue;
+    storeInt32Lanes(out.red + i, hit ? red : missRed);
+    storeInt32Lanes(out.green + i, hit ? green : missGreen);
+    storeInt32Lanes(out.blue + i, hit ? blue : missBlue);
+    // The batch is then finished sample by sample from its evaluation.
+    if (anyLaneSet(slow)) return false;
+  }
+  return true;
+}
+
+// The evaluation of a batch, then its colours where the model allows.
+template <class V>
+inline bool shadeSampleLanes(const SampleConstants& k, const FinishConstants& c, bool direct,
+                             const double* dx, const double* dy, int count, SampleResults& out) {
+  evaluateSampleLanes<V>(k, dx, dy, count, out);
+  switch (c.surfaceModel) {
+    case kMatte: return colourSampleLanes<V, kMatte>(c, direct, count, out);
+    case kGlossy: return colourSampleLanes<V, kGlossy>(c, direct, count, out);
+    case kRocky: return colourSampleLanes<V, kRocky>(c, direct, count, out);
+    default: return false;
   }
 }
 

@@ -8,4 +8,9 @@ void evaluateSamplesAvx512(const SampleConstants& k, const double* dx, const dou
   evaluateSampleLanes<__m512d>(k, dx, dy, count, out);
 }
 
+bool shadeSamplesAvx512(const SampleConstants& k, const FinishConstants& c, bool direct,
+                        const double* dx, const double* dy, int count, SampleResults& out) {
+  return shadeSampleLanes<__m512d>(k, c, direct, dx, dy, count, out);
+}
+
 }  // namespace korvalen
