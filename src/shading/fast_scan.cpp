@@ -280,19 +280,23 @@ class FastScan {
   // A batch whose colours were all found: its pixels in scan order.
   void writeDirect(int32_t column, int n) {
     const int height = picture_.pictureHeight;
-    Sums last = last_;
+    int lastHit = -1;
     for (int i = 0; i < n; ++i) {
       if (results_.status[i] != kSampleHit) continue;
-      last = {results_.red[i], results_.green[i], results_.blue[i]};
-      pixels_.set(column, height - rows_[i], RGB(last.red, last.green, last.blue));
+      pixels_.put(column, height - rows_[i], 0xFF000000u | static_cast<uint32_t>(results_.rgb[i]));
+      lastHit = i;
     }
-    last_ = last;
+    if (lastHit < 0) return;
+    pixels_.done(column, height - rows_[lastHit]);
+    const int32_t rgb = results_.rgb[lastHit];
+    last_ = {rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF};
   }
 
   void writeSmoothed(int32_t column, int n) {
     const int height = picture_.pictureHeight;
     const SampleResults& r = results_;
     Sums s{0, 0, 0};
+    int lastDrawn = -1;
     for (int p = 0; p < n / 4; ++p) {
       const int i = 4 * p;
       s = {r.red[i] + r.red[i + 1] + r.red[i + 2] + r.red[i + 3],
@@ -301,9 +305,11 @@ class FastScan {
       // Truncating division; a quotient above 255 is drawn as 255.
       if (!(s.red == c_.backRedTimes4 && s.green == c_.backGreenTimes4 &&
             s.blue == c_.backBlueTimes4)) {
-        pixels_.set(column, height - rows_[p], RGB(s.red / 4, s.green / 4, s.blue / 4));
+        pixels_.put(column, height - rows_[p], toArgb(RGB(s.red / 4, s.green / 4, s.blue / 4)));
+        lastDrawn = p;
       }
     }
+    if (lastDrawn >= 0) pixels_.done(column, height - rows_[lastDrawn]);
     last_ = s;
   }
 

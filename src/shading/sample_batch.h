@@ -47,14 +47,15 @@ struct FinishConstants {
 // Per sample: the status, and for a hit the two cosines as 32-bit floats and
 // the z of the chosen point (the angle of reflection is taken from it).
 // When the batch's colours are found together, also the colour of each sample:
-// in direct mode the pixel's (limited to 255), with smoothing what the sample
-// adds to its pixel's sums (the background for a miss); t and the power t^n
-// are the glossy model's scratch.
+// in direct mode the pixel of a hit as 0xRRGGBB (each part limited to 255),
+// with smoothing what the sample adds to its pixel's sums (the background for
+// a miss); t and the power t^n are the glossy model's scratch.
 struct SampleResults {
   alignas(64) uint8_t status[kBatchSamples];
   alignas(64) float cosI[kBatchSamples];
   alignas(64) float cosE[kBatchSamples];
   alignas(64) double hz[kBatchSamples];
+  alignas(64) int32_t rgb[kBatchSamples];
   alignas(64) int32_t red[kBatchSamples];
   alignas(64) int32_t green[kBatchSamples];
   alignas(64) int32_t blue[kBatchSamples];

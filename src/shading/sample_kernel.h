@@ -318,7 +318,8 @@ inline bool colourSampleLanes(const FinishConstants& c, bool direct, int count,
       // An infinite power gives an infinite or undefined phi.
       slow = slow || (hit && !(isFiniteLanes(t) && isFiniteLanes(diffuse) && isFiniteLanes(phi)));
     }
-    phi = phi > one ? one : phi;
+    // (No lane but a hit is drawn; the others get a harmless phi.)
+    phi = hit ? (phi > one ? one : phi) : zero;
 
     // phi = 1 gives 256; the limit to 255 comes at drawing or averaging.
     const auto lit = phi >= zero;
@@ -354,9 +355,15 @@ inline bool colourSampleLanes(const FinishConstants& c, bool direct, int count,
     red = red > limit ? limit : red;
     green = green > limit ? limit : green;
     blue = blue > limit ? limit : blue;
-    storeInt32Lanes(out.red + i, hit ? red : missRed);
-    storeInt32Lanes(out.green + i, hit ? green : missGreen);
-    storeInt32Lanes(out.blue + i, hit ? blue : missBlue);
+    if (direct) {
+      // Each part in 0..255 here: the pixel as 0xRRGGBB.
+      storeInt32Lanes(out.rgb + i,
+                      (red * splat(65536.0, V{}) + green * splat(256.0, V{})) + blue);
+    } else {
+      storeInt32Lanes(out.red + i, hit ? red : missRed);
+      storeInt32Lanes(out.green + i, hit ? green : missGreen);
+      storeInt32Lanes(out.blue + i, hit ? blue : missBlue);
+    }
     // The batch is then finished sample by sample from its evaluation.
     if (anyLaneSet(slow)) return false;
   }
