@@ -210,24 +210,44 @@ inline void evaluateSampleLanes(const SampleConstants& k, const double* dxs, con
     // A negative discriminant is a miss; its root is never read.
     const V sqrtDiscr = sqrtLanes(meets ? discr : zero);
     const V yA = ((-b + sqrtDiscr) / a) / two;
-    const V yB = ((-b - sqrtDiscr) / a) / two;
     const V tA = (yA - p1y) / rayDY;
-    const V tB = (yB - p1y) / rayDY;
     const V ax = tA * rayDX + p1x, az = tA * rayDZ + p1z;
-    const V bx = tB * rayDX + p1x, bz = tB * rayDZ + p1z;
-    const auto pointsBad = !isFiniteLanes(ax + yA + az + bx + yB + bz);
 
-    // The visible point: A, or under the visible half only the first of A, B
-    // with z >= 0.
+    // The second point B is read only where A is not taken, and for the test
+    // that the six coordinates sum to a finite value. Where the inputs are
+    // bounded that test needs no B: with a >= 1, |b|, sqrtDiscr, |p1y|, |rayDX|,
+    // |rayDZ|, |p1x|, |p1z| at most about 1e100 and |rayDY| at least about
+    // 1e-100, every coordinate of B is below 1e301, and with those of A below
+    // about 1e150 the sum stays below 1e302. The bounds are tested on sums of
+    // squares (a NaN or an overflow fails them). So B (two divisions) is found
+    // only when some lane needs it.
+    const V inputsSq = ((b * b + sqrtDiscr * sqrtDiscr) + (p1y * p1y + rayDX * rayDX)) +
+                       ((rayDZ * rayDZ + p1x * p1x) + p1z * p1z);
+    const V pointASq = ax * ax + yA * yA + az * az;
+    const auto bounded = a >= one && inputsSq <= splat(1e200, V{}) &&
+                         pointASq <= splat(1e300, V{}) && rayDY * rayDY >= splat(1e-200, V{});
+    auto needsB = meets && !bounded;
+    if (k.visibleHalfOnly) needsB = needsB || (meets && !(az >= zero));
+
     auto takeA = meets;
     auto chosen = meets;
-    if (k.visibleHalfOnly) {
-      takeA = az >= zero;
-      chosen = takeA || bz >= zero;
+    auto pointsBad = zero != zero;  // no lane
+    V hx = ax, hy = yA, hz = az;
+    if (anyLaneSet(needsB)) {
+      const V yB = ((-b - sqrtDiscr) / a) / two;
+      const V tB = (yB - p1y) / rayDY;
+      const V bx = tB * rayDX + p1x, bz = tB * rayDZ + p1z;
+      pointsBad = !isFiniteLanes(ax + yA + az + bx + yB + bz);
+      // The visible point: A, or under the visible half only the first of A,
+      // B with z >= 0.
+      if (k.visibleHalfOnly) {
+        takeA = az >= zero;
+        chosen = takeA || bz >= zero;
+      }
+      hx = takeA ? ax : bx;
+      hy = takeA ? yA : yB;
+      hz = takeA ? az : bz;
     }
-    const V hx = takeA ? ax : bx;
-    const V hy = takeA ? yA : yB;
-    const V hz = takeA ? az : bz;
 
     // The cosines of incidence and reflection.
     const V lDotH = lX * hx + lY * hy + lZ * hz;
