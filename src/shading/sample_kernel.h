@@ -67,8 +67,10 @@ using B2 = uint8_t __attribute__((vector_size(2)));
 using F4 = float __attribute__((vector_size(16)));
 inline __m256d splat(double v, __m256d) { return _mm256_set1_pd(v); }
 inline __m256d loadLanes(const double* p, __m256d) { return _mm256_loadu_pd(p); }
-inline F4 toSingleLanes(__m256d v) { return __builtin_convertvector(v, F4); }
-inline __m256d toDoubleLanes(F4 v) { return __builtin_convertvector(v, __m256d); }
+// (The intrinsics, each one instruction: GCC 12 splits the generic
+// conversions of the wider vectors into halves.)
+inline F4 toSingleLanes(__m256d v) { return reinterpret_cast<F4>(_mm256_cvtpd_ps(v)); }
+inline __m256d toDoubleLanes(F4 v) { return _mm256_cvtps_pd(reinterpret_cast<__m128>(v)); }
 inline void storeLanes(float* p, F4 v) { __builtin_memcpy(p, &v, sizeof v); }
 inline void storeLanes(double* p, __m256d v) { _mm256_storeu_pd(p, v); }
 inline __m256d sqrtLanes(__m256d v) { return _mm256_sqrt_pd(v); }
@@ -80,8 +82,11 @@ using B4 = uint8_t __attribute__((vector_size(4)));
 using F8 = float __attribute__((vector_size(32)));
 inline __m512d splat(double v, __m512d) { return _mm512_set1_pd(v); }
 inline __m512d loadLanes(const double* p, __m512d) { return _mm512_loadu_pd(p); }
-inline F8 toSingleLanes(__m512d v) { return __builtin_convertvector(v, F8); }
-inline __m512d toDoubleLanes(F8 v) { return __builtin_convertvector(v, __m512d); }
+// (zero-masked with every lane kept, for the reason given at sqrtLanes below)
+inline F8 toSingleLanes(__m512d v) { return reinterpret_cast<F8>(_mm512_maskz_cvtpd_ps(0xFF, v)); }
+inline __m512d toDoubleLanes(F8 v) {
+  return _mm512_maskz_cvtps_pd(0xFF, reinterpret_cast<__m256>(v));
+}
 inline void storeLanes(float* p, F8 v) { __builtin_memcpy(p, &v, sizeof v); }
 inline void storeLanes(double* p, __m512d v) { _mm512_storeu_pd(p, v); }
 // (masked with every lane set: the unmasked form trips a false uninitialised warning of GCC 12)
@@ -108,7 +113,7 @@ template <class V, int N = sizeof(V) / sizeof(double)>
 inline V loadSingleLanes(const float* p, V) {
   typename LaneTypes<N>::F f;
   __builtin_memcpy(&f, p, sizeof f);
-  return __builtin_convertvector(f, V);
+  return toDoubleLanes(f);
 }
 template <class V, int N = sizeof(V) / sizeof(double)>
 inline V loadStatusLanes(const uint8_t* p, V) {
