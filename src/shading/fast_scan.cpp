@@ -195,17 +195,16 @@ class FastScan {
       const double dx = column - picture_.centreX;
       int32_t row = 0, rowEnd = 0;
       sampledRows(dx, 0.0, row, rowEnd);
-      int n = 0;
-      for (; row <= rowEnd; ++row) {
-        rows_[n] = row;
-        dx_[n] = dx;
-        dy_[n] = row - picture_.centreY;
-        if (++n == kBatchSamples) {
-          finishDirect(column, n);
-          n = 0;
+      while (row <= rowEnd) {
+        const int n = rowEnd - row + 1 < kBatchSamples ? rowEnd - row + 1 : kBatchSamples;
+        for (int i = 0; i < n; ++i) {
+          rows_[i] = row + i;
+          dx_[i] = dx;
+          dy_[i] = row + i - picture_.centreY;
         }
+        finishDirect(column, n);
+        row += n;
       }
-      if (n > 0) finishDirect(column, n);
     }
     // The scratch as the checked scan leaves it.
     direct_ = true;
