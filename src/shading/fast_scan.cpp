@@ -219,26 +219,26 @@ class FastScan {
       int32_t row = 0, rowEnd = 0;
       // The first sub-sample alone decides whether the pixel is sampled.
       sampledRows(dx - 0.25, -0.25, row, rowEnd);
-      int n = 0;
-      for (; row <= rowEnd; ++row) {
-        const double dy = row - picture_.centreY;
-        const double firstDX = dx - 0.25, firstDY = dy - 0.25;
-        rows_[n / 4] = row;
-        dx_[n] = firstDX;
-        dy_[n] = firstDY;
-        dx_[n + 1] = dx + 0.25;
-        dy_[n + 1] = firstDY;
-        dx_[n + 2] = dx + 0.25;
-        dy_[n + 2] = dy + 0.25;
-        dx_[n + 3] = firstDX;
-        dy_[n + 3] = dy + 0.25;
-        n += 4;
-        if (n == kBatchSamples) {
-          finishSmoothed(column, n);
-          n = 0;
+      const double left = dx - 0.25, right = dx + 0.25;
+      constexpr int kBatchPixels = kBatchSamples / 4;
+      while (row <= rowEnd) {
+        const int pixels = rowEnd - row + 1 < kBatchPixels ? rowEnd - row + 1 : kBatchPixels;
+        for (int p = 0; p < pixels; ++p) {
+          const double dy = row + p - picture_.centreY;
+          const double lower = dy - 0.25, upper = dy + 0.25;
+          rows_[p] = row + p;
+          dx_[4 * p] = left;
+          dy_[4 * p] = lower;
+          dx_[4 * p + 1] = right;
+          dy_[4 * p + 1] = lower;
+          dx_[4 * p + 2] = right;
+          dy_[4 * p + 2] = upper;
+          dx_[4 * p + 3] = left;
+          dy_[4 * p + 3] = upper;
         }
+        finishSmoothed(column, 4 * pixels);
+        row += pixels;
       }
-      if (n > 0) finishSmoothed(column, n);
     }
     direct_ = false;
     leaveScratch(-0.25, -0.25, 3);
