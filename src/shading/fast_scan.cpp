@@ -223,20 +223,32 @@ class FastScan {
       constexpr int kBatchPixels = kBatchSamples / 4;
       while (row <= rowEnd) {
         const int pixels = rowEnd - row + 1 < kBatchPixels ? rowEnd - row + 1 : kBatchPixels;
-        for (int p = 0; p < pixels; ++p) {
-          const double dy = row + p - picture_.centreY;
+        // Four planes, one per sub-sample, each padded to the lane count
+        // with copies of the first pixel's.
+        const int plane = (pixels + lanes_ - 1) / lanes_ * lanes_;
+        double* const dx1 = dx_;
+        double* const dx2 = dx_ + plane;
+        double* const dx4 = dx_ + 2 * plane;
+        double* const dx3 = dx_ + 3 * plane;
+        double* const dy1 = dy_;
+        double* const dy2 = dy_ + plane;
+        double* const dy4 = dy_ + 2 * plane;
+        double* const dy3 = dy_ + 3 * plane;
+        for (int p = 0; p < plane; ++p) {
+          const double dy = (p < pixels ? row + p : row) - picture_.centreY;
           const double lower = dy - 0.25, upper = dy + 0.25;
           rows_[p] = row + p;
-          dx_[4 * p] = left;
-          dy_[4 * p] = lower;
-          dx_[4 * p + 1] = right;
-          dy_[4 * p + 1] = lower;
-          dx_[4 * p + 2] = right;
-          dy_[4 * p + 2] = upper;
-          dx_[4 * p + 3] = left;
-          dy_[4 * p + 3] = upper;
+          dx1[p] = left;
+          dy1[p] = lower;
+          dx2[p] = right;
+          dy2[p] = lower;
+          dx4[p] = right;
+          dy4[p] = upper;
+          dx3[p] = left;
+          dy3[p] = upper;
         }
-        finishSmoothed(column, 4 * pixels);
+        plane_ = plane;
+        finishSmoothed(column, pixels);
         row += pixels;
       }
     }
@@ -266,14 +278,14 @@ class FastScan {
   // Evaluates the n gathered samples, padded to a multiple of the lane count
   // with copies of the first, and finds their colours where it can. True when
   // every colour was found (see ShadeSamplesFn).
-  bool evaluateBatch(int n, bool direct) {
+  bool evaluateBatch(int n, int plane) {
     int padded = n;
     while (padded % lanes_ != 0) {
       dx_[padded] = dx_[0];
       dy_[padded] = dy_[0];
       ++padded;
     }
-    return evaluate_(k_, c_, direct, dx_, dy_, padded, results_);
+    return evaluate_(k_, c_, plane, dx_, dy_, padded, results_);
   }
 
   // A batch whose colours were all found: its pixels in scan order.
@@ -291,25 +303,23 @@ class FastScan {
     last_ = {rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF};
   }
 
-  void writeSmoothed(int32_t column, int n) {
+  // pixels: the batch's pixels, the samples in the four planes of plane_.
+  void writeSmoothed(int32_t column, int pixels) {
     const int height = picture_.pictureHeight;
     const SampleResults& r = results_;
-    Sums s{0, 0, 0};
     int lastDrawn = -1;
-    for (int p = 0; p < n / 4; ++p) {
-      const int i = 4 * p;
-      s = {r.red[i] + r.red[i + 1] + r.red[i + 2] + r.red[i + 3],
-           r.green[i] + r.green[i + 1] + r.green[i + 2] + r.green[i + 3],
-           r.blue[i] + r.blue[i + 1] + r.blue[i + 2] + r.blue[i + 3]};
-      // Truncating division; a quotient above 255 is drawn as 255.
-      if (!(s.red == c_.backRedTimes4 && s.green == c_.backGreenTimes4 &&
-            s.blue == c_.backBlueTimes4)) {
-        pixels_.put(column, height - rows_[p], toArgb(RGB(s.red / 4, s.green / 4, s.blue / 4)));
-        lastDrawn = p;
-      }
+    for (int p = 0; p < pixels; ++p) {
+      if (r.rgb[p] < 0) continue;
+      pixels_.put(column, height - rows_[p], 0xFF000000u | static_cast<uint32_t>(r.rgb[p]));
+      lastDrawn = p;
     }
     if (lastDrawn >= 0) pixels_.done(column, height - rows_[lastDrawn]);
-    last_ = s;
+    // The sums of the last pixel, as the scratch keeps them.
+    const int p = pixels - 1, plane = plane_;
+    auto sum = [&](const double* part) {
+      return static_cast<int>(part[p] + part[plane + p] + part[2 * plane + p] + part[3 * plane + p]);
+    };
+    last_ = {sum(r.red), sum(r.green), sum(r.blue)};
   }
 
   // The sample i through the checked routine; it raises the error, if any.
@@ -362,7 +372,7 @@ class FastScan {
   void finishDirect(int32_t column, int n) {
     direct_ = true;
     anySample_ = true;
-    if (evaluateBatch(n, true)) {
+    if (evaluateBatch(n, 0)) {
       writeDirect(column, n);
       return;
     }
@@ -375,10 +385,11 @@ class FastScan {
     }
   }
 
+  // n: the batch's pixels.
   void finishSmoothed(int32_t column, int n) {
     direct_ = false;
     anySample_ = true;
-    if (evaluateBatch(n, false)) {
+    if (evaluateBatch(4 * plane_, plane_)) {
       writeSmoothed(column, n);
       return;
     }
@@ -422,11 +433,11 @@ class FastScan {
     const FinishConstants c = c_;
     const int height = picture_.pictureHeight;
     Sums s{0, 0, 0};
-    for (int p = 0; p < n / 4; ++p) {
+    for (int p = 0; p < n; ++p) {
       const int32_t row = rows_[p];
       s = {0, 0, 0};
       for (int j = 0; j < 4; ++j) {
-        const int i = 4 * p + j;
+        const int i = j * plane_ + p;
         if (!finishSample<Model>(c, column, row, i, j == 0, s))
           checkedSample(column, row, i, kOrder[j], s);
       }
@@ -476,6 +487,7 @@ class FastScan {
   FinishConstants c_;
   bool direct_ = true;
   bool anySample_ = false;
+  int plane_ = 0;  // samples per plane of a smoothed batch
   Sums last_{0, 0, 0};
 
   int32_t rows_[kBatchSamples];
@@ -514,9 +526,9 @@ void scanFast(ShadingPath path, ShadingRun& run, const ViewAndRotation& view,
 #endif
     default: {
       // One sample at a time, the evaluation inlined into the scan.
-      auto scalar = [](const SampleConstants& k, const FinishConstants& c, bool direct,
+      auto scalar = [](const SampleConstants& k, const FinishConstants& c, int plane,
                        const double* dx, const double* dy, int count, SampleResults& out) {
-        return shadeSampleLanes<double>(k, c, direct, dx, dy, count, out);
+        return shadeSampleLanes<double>(k, c, plane, dx, dy, count, out);
       };
       scanWith(scalar, 1, run, view, lm, picture, direct, mirror, picture1);
       return;

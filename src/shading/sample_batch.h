@@ -46,19 +46,21 @@ struct FinishConstants {
 
 // Per sample: the status, and for a hit the two cosines as 32-bit floats and
 // the z of the chosen point (the angle of reflection is taken from it).
-// When the batch's colours are found together, also the colour of each sample:
-// in direct mode the pixel of a hit as 0xRRGGBB (each part limited to 255),
-// with smoothing what the sample adds to its pixel's sums (the background for
-// a miss); t and the power t^n are the glossy model's scratch.
+// When the batch's colours are found together, also the colours: in direct
+// mode the pixel of each hit as 0xRRGGBB (each part limited to 255); with
+// smoothing (the batch in four planes, see ShadeSamplesFn) what each sample
+// adds to its pixel's sums (the background for a miss), and each pixel as
+// 0xRRGGBB or -1 where it is not drawn. t and the power t^n are the glossy
+// model's scratch.
 struct SampleResults {
   alignas(64) uint8_t status[kBatchSamples];
   alignas(64) float cosI[kBatchSamples];
   alignas(64) float cosE[kBatchSamples];
   alignas(64) double hz[kBatchSamples];
   alignas(64) int32_t rgb[kBatchSamples];
-  alignas(64) int32_t red[kBatchSamples];
-  alignas(64) int32_t green[kBatchSamples];
-  alignas(64) int32_t blue[kBatchSamples];
+  alignas(64) double red[kBatchSamples];
+  alignas(64) double green[kBatchSamples];
+  alignas(64) double blue[kBatchSamples];
   alignas(64) double t[kBatchSamples];
   alignas(64) double power[kBatchSamples];
 };
@@ -69,20 +71,22 @@ using EvaluateSamplesFn = void (*)(const SampleConstants&, const double* dx, con
                                    int count, SampleResults&);
 
 // The evaluation of a batch and, for the matte, glossy and rocky models, the
-// colours of all its samples (direct: one sample per pixel; otherwise the
-// sub-samples 1, 2, 4, 3 of each pixel in turn). True when every colour was
-// found; false when some sample must be finished one by one, in scan order
-// (a marked sample, a phi or band bound that raises an error, or another
-// model): then only the evaluation's results are to be read.
-using ShadeSamplesFn = bool (*)(const SampleConstants&, const FinishConstants&, bool direct,
+// colours of all its samples. plane 0: direct mode, one sample per pixel.
+// Otherwise smoothing with the batch in four planes of plane samples each
+// (a multiple of the lane count): sub-sample 1, 2, 4 and 3 of pixel p at p,
+// plane + p, 2 plane + p and 3 plane + p. True when every colour was found;
+// false when some sample must be finished one by one, in scan order (a marked
+// sample, a phi or band bound that raises an error, or another model): then
+// only the evaluation's results are to be read.
+using ShadeSamplesFn = bool (*)(const SampleConstants&, const FinishConstants&, int plane,
                                 const double* dx, const double* dy, int count, SampleResults&);
 
 #if defined(__x86_64__)
-bool shadeSamplesSse2(const SampleConstants&, const FinishConstants&, bool, const double*,
+bool shadeSamplesSse2(const SampleConstants&, const FinishConstants&, int, const double*,
                       const double*, int, SampleResults&);
-bool shadeSamplesAvx2(const SampleConstants&, const FinishConstants&, bool, const double*,
+bool shadeSamplesAvx2(const SampleConstants&, const FinishConstants&, int, const double*,
                       const double*, int, SampleResults&);
-bool shadeSamplesAvx512(const SampleConstants&, const FinishConstants&, bool, const double*,
+bool shadeSamplesAvx512(const SampleConstants&, const FinishConstants&, int, const double*,
                         const double*, int, SampleResults&);
 void evaluateSamplesSse2(const SampleConstants&, const double*, const double*, int,
                          SampleResults&);

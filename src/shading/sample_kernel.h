@@ -282,8 +282,9 @@ inline void evaluateSampleLanes(const SampleConstants& k, const double* dxs, con
 // Returns true when no sample needs the checked code: none is marked, and no
 // glossy phi and no band bound would raise an error.
 template <class V, int32_t Model>
-inline bool colourSampleLanes(const FinishConstants& c, bool direct, int count,
+inline bool colourSampleLanes(const FinishConstants& c, int plane, int count,
                               SampleResults& out) {
+  const bool direct = plane == 0;
   constexpr int n = sizeof(V) / sizeof(double);
   const V zero = splat(0.0, V{});
   const V one = splat(1.0, V{});
@@ -309,10 +310,6 @@ inline bool colourSampleLanes(const FinishConstants& c, bool direct, int count,
   static constexpr double kBandRed[8] = {0, 40, 40, 37, 0, 0, 0, 25};
   static constexpr double kBandGreen[8] = {0, 0, 20, 40, 40, 30, 0, 0};
   static constexpr double kBandBlue[8] = {0, 0, 0, 0, 0, 40, 40, 40};
-  // Direct mode and sub-sample 1 replace the colour (lanes 4p with smoothing),
-  // the other sub-samples add to it.
-  alignas(64) static constexpr double kReplaces[16] = {1, 0, 0, 0, 1, 0, 0, 0,
-                                                       1, 1, 1, 1, 1, 1, 1, 1};
   const int lastBand = c.bandsShown ? (c.lastBand < 7 ? c.lastBand : 7) : 0;
   const bool bandFault = c.bandsShown && c.lastBand < 7;
   const V shadowLow = splat(static_cast<double>(c.shadowLow), V{});
@@ -364,7 +361,9 @@ inline bool colourSampleLanes(const FinishConstants& c, bool direct, int count,
     // Past the last band compared comes a bound beyond the float range.
     if (bandFault) slow = slow || (hit && lit && !inBand);
 
-    const auto replaces = loadLanes(kReplaces + (direct ? 8 : i % 8), V{}) != zero;
+    // Direct mode and sub-sample 1 (the first plane) replace the colour, the
+    // other sub-samples add to it.
+    const bool replaces = direct || i < plane;
     const auto atZero = lit && !inBand && phi <= zoneHigh;
     const auto belowZero = !lit && phi >= shadowLow && phi <= zoneHigh;
     const V greyOrNone = replaces ? zero : grey;
@@ -385,25 +384,55 @@ inline bool colourSampleLanes(const FinishConstants& c, bool direct, int count,
       storeInt32Lanes(out.rgb + i,
                       (red * splat(65536.0, V{}) + green * splat(256.0, V{})) + blue);
     } else {
-      storeInt32Lanes(out.red + i, hit ? red : missRed);
-      storeInt32Lanes(out.green + i, hit ? green : missGreen);
-      storeInt32Lanes(out.blue + i, hit ? blue : missBlue);
+      storeLanes(out.red + i, hit ? red : missRed);
+      storeLanes(out.green + i, hit ? green : missGreen);
+      storeLanes(out.blue + i, hit ? blue : missBlue);
     }
     // The batch is then finished sample by sample from its evaluation.
     if (anyLaneSet(slow)) return false;
+  }
+  if (direct) return true;
+
+  // The pixels: the sums of the four planes, drawn unless all four samples
+  // missed (their sums four times the background), as the truncated quarter
+  // limited to 0..255. The sums are integers, so a quarter is a multiple of
+  // 0.25, and for such a q in 0..255 the truncation is q + 0.625 rounded to
+  // the nearest integer (never a tie; adding and taking away 2^52 rounds a
+  // value of 0 .. 2^52), less 1. A pixel not drawn is -1.
+  const V back4Red = splat(static_cast<double>(c.backRedTimes4), V{});
+  const V back4Green = splat(static_cast<double>(c.backGreenTimes4), V{});
+  const V back4Blue = splat(static_cast<double>(c.backBlueTimes4), V{});
+  const V top = splat(255.0, V{});
+  const V two52 = splat(4503599627370496.0, V{});
+  auto quarter = [&](V sum) {
+    V q = sum * splat(0.25, V{});
+    q = q < zero ? zero : (q > top ? top : q);
+    return (((q + splat(0.625, V{})) + two52) - two52) - one;
+  };
+  for (int p = 0; p < plane; p += n) {
+    auto sumOf = [&](const double* part) {
+      return ((loadLanes(part + p, V{}) + loadLanes(part + plane + p, V{})) +
+              loadLanes(part + 2 * plane + p, V{})) +
+             loadLanes(part + 3 * plane + p, V{});
+    };
+    const V sumRed = sumOf(out.red), sumGreen = sumOf(out.green), sumBlue = sumOf(out.blue);
+    const auto background = sumRed == back4Red && sumGreen == back4Green && sumBlue == back4Blue;
+    const V packed = (quarter(sumRed) * splat(65536.0, V{}) + quarter(sumGreen) * splat(256.0, V{})) +
+                     quarter(sumBlue);
+    storeInt32Lanes(out.rgb + p, background ? splat(-1.0, V{}) : packed);
   }
   return true;
 }
 
 // The evaluation of a batch, then its colours where the model allows.
 template <class V>
-inline bool shadeSampleLanes(const SampleConstants& k, const FinishConstants& c, bool direct,
+inline bool shadeSampleLanes(const SampleConstants& k, const FinishConstants& c, int plane,
                              const double* dx, const double* dy, int count, SampleResults& out) {
   evaluateSampleLanes<V>(k, dx, dy, count, out);
   switch (c.surfaceModel) {
-    case kMatte: return colourSampleLanes<V, kMatte>(c, direct, count, out);
-    case kGlossy: return colourSampleLanes<V, kGlossy>(c, direct, count, out);
-    case kRocky: return colourSampleLanes<V, kRocky>(c, direct, count, out);
+    case kMatte: return colourSampleLanes<V, kMatte>(c, plane, count, out);
+    case kGlossy: return colourSampleLanes<V, kGlossy>(c, plane, count, out);
+    case kRocky: return colourSampleLanes<V, kRocky>(c, plane, count, out);
     default: return false;
   }
 }

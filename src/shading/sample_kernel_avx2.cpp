@@ -8,9 +8,9 @@ void evaluateSamplesAvx2(const SampleConstants& k, const double* dx, const doubl
   evaluateSampleLanes<__m256d>(k, dx, dy, count, out);
 }
 
-bool shadeSamplesAvx2(const SampleConstants& k, const FinishConstants& c, bool direct,
+bool shadeSamplesAvx2(const SampleConstants& k, const FinishConstants& c, int plane,
                       const double* dx, const double* dy, int count, SampleResults& out) {
-  return shadeSampleLanes<__m256d>(k, c, direct, dx, dy, count, out);
+  return shadeSampleLanes<__m256d>(k, c, plane, dx, dy, count, out);
 }
 
 }  // namespace korvalen

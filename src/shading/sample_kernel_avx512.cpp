@@ -8,9 +8,9 @@ void evaluateSamplesAvx512(const SampleConstants& k, const double* dx, const dou
   evaluateSampleLanes<__m512d>(k, dx, dy, count, out);
 }
 
-bool shadeSamplesAvx512(const SampleConstants& k, const FinishConstants& c, bool direct,
+bool shadeSamplesAvx512(const SampleConstants& k, const FinishConstants& c, int plane,
                         const double* dx, const double* dy, int count, SampleResults& out) {
-  return shadeSampleLanes<__m512d>(k, c, direct, dx, dy, count, out);
+  return shadeSampleLanes<__m512d>(k, c, plane, dx, dy, count, out);
 }
 
 }  // namespace korvalen

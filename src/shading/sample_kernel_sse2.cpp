@@ -8,9 +8,9 @@ void evaluateSamplesSse2(const SampleConstants& k, const double* dx, const doubl
   evaluateSampleLanes<__m128d>(k, dx, dy, count, out);
 }
 
-bool shadeSamplesSse2(const SampleConstants& k, const FinishConstants& c, bool direct,
+bool shadeSamplesSse2(const SampleConstants& k, const FinishConstants& c, int plane,
                       const double* dx, const double* dy, int count, SampleResults& out) {
-  return shadeSampleLanes<__m128d>(k, c, direct, dx, dy, count, out);
+  return shadeSampleLanes<__m128d>(k, c, plane, dx, dy, count, out);
 }
 
 }  // namespace korvalen
