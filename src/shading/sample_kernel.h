@@ -321,6 +321,14 @@ inline bool colourSampleLanes(const FinishConstants& c, int plane, int count,
   const V hitStatus = splat(static_cast<double>(kSampleHit), V{});
   const V checkStatus = splat(static_cast<double>(kSampleNeedsCheck), V{});
 
+  // The bounds of bands 1..7 in lanes; a band not compared holds nothing
+  // (from +inf to -inf), so that every band is tested the same way.
+  V bandLow[8], bandHigh[8];
+  for (int k = 1; k <= 7; ++k) {
+    const bool compared = k <= lastBand;
+    bandLow[k] = splat(compared ? static_cast<double>(c.low[k - 1]) : HUGE_VAL, V{});
+    bandHigh[k] = splat(compared ? static_cast<double>(c.high[k - 1]) : -HUGE_VAL, V{});
+  }
   for (int i = 0; i < count; i += n) {
     const V status = loadStatusLanes(out.status + i, V{});
     const auto hit = status == hitStatus;
@@ -350,9 +358,8 @@ inline bool colourSampleLanes(const FinishConstants& c, int plane, int count,
     // The first band that holds phi; with smoothing its tint adds to the sums.
     auto inBand = zero != zero;  // no lane yet
     V bandRed = zero, bandGreen = zero, bandBlue = zero;
-    for (int k = lastBand; k >= 1; --k) {
-      const auto holds = splat(static_cast<double>(c.low[k - 1]), V{}) <= phi &&
-                         phi <= splat(static_cast<double>(c.high[k - 1]), V{});
+    for (int k = 7; k >= 1; --k) {
+      const auto holds = bandLow[k] <= phi && phi <= bandHigh[k];
       bandRed = holds ? splat(kBandRed[k], V{}) : bandRed;
       bandGreen = holds ? splat(kBandGreen[k], V{}) : bandGreen;
       bandBlue = holds ? splat(kBandBlue[k], V{}) : bandBlue;
