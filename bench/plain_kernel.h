@@ -59,7 +59,7 @@ constexpr int kBand[8][3] = {{0, 0, 0},   {40, 0, 0}, {40, 20, 0}, {37, 40, 0},
                              {0, 40, 0},  {0, 30, 40}, {0, 0, 40}, {25, 0, 40}};
 
 // One sample: false for a miss; else phi (at most 1) and the mirror bookkeeping.
-inline bool phiAt(const Params& p, double dx, double dy, int column, int row, Spot& spot,
+[[gnu::always_inline]] inline bool phiAt(const Params& p, double dx, double dy, int column, int row, Spot& spot,
                   float& phi) {
   const double u = p.unitsPerPixel, h = 10 * u;
   double p1x = dx * u, p1y = h, p1z = dy * u;
@@ -140,7 +140,7 @@ inline bool phiAt(const Params& p, double dx, double dy, int column, int row, Sp
 }
 
 // The colour stage of a hit: replace (direct, sub-sample 1) or add.
-inline void colour(const Params& p, float phi, bool replace, Sums& s) {
+[[gnu::always_inline]] inline void colour(const Params& p, float phi, bool replace, Sums& s) {
   if (phi >= 0) {
     // Rounded half to even: adding and taking away 2^52 does it for 0.5 .. 255.5.
     const double v = static_cast<double>(phi) * 255 + 0.5;
