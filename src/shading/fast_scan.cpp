@@ -493,7 +493,7 @@ class FastScan {
   int32_t rows_[kBatchSamples];
   alignas(64) double dx_[kBatchSamples + kMaxLanes];
   alignas(64) double dy_[kBatchSamples + kMaxLanes];
-  SampleResults results_;
+  SampleResults results_{};  // (zeroed: a glossy power not found in a batch is never garbage)
 };
 
 template <class Evaluate>

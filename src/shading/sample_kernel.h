@@ -294,15 +294,18 @@ inline bool colourSampleLanes(const FinishConstants& c, int plane, int count,
     // t >= 0 (as on the checked path; a t below 0 needs no power).
     const V two = splat(2.0, V{});
     const V cosG = splat(static_cast<double>(c.cosG), V{});
+    // (-1 for a lane that is no hit: it needs no power either.)
+    const V hitStatus = splat(static_cast<double>(kSampleHit), V{});
     for (int i = 0; i < count; i += n) {
       const V cosI = loadSingleLanes(out.cosI + i, V{});
       const V cosE = loadSingleLanes(out.cosE + i, V{});
-      storeLanes(out.t + i, roundToSingle(two * cosI * cosE - cosG));
+      const V t = roundToSingle(two * cosI * cosE - cosG);
+      storeLanes(out.t + i, loadStatusLanes(out.status + i, V{}) == hitStatus ? t : -one);
     }
     const double sharpness = c.peakSharpness;
     for (int i = 0; i < count; ++i) {
       const double t = out.t[i];
-      out.power[i] = out.status[i] == kSampleHit && t >= 0 ? std::pow(t, sharpness) : 0.0;
+      if (t >= 0) out.power[i] = std::pow(t, sharpness);
     }
   }
 
