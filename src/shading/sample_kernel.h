@@ -204,7 +204,14 @@ inline void evaluateSampleLanes(const SampleConstants& k, const double* dxs, con
     // The unit-sphere intersection, the line parameterised by its y.
     const V rayDX = p2x - p1x, rayDY = p2y - p1y, rayDZ = p2z - p1z;
     const auto reached = rayDY != zero;  // rayDY exactly 0 is a miss
-    const V lineX0 = p1x - rayDX * p1y / rayDY;
+    // With no rotation about OY and OZ both points have the same x, rayDX is
+    // +0, and the quotient taken from p1x is +-0 (or NaN where p1y is
+    // infinite or NaN; then lineZ0 is no finite number either, nor is the
+    // discriminant, and the lane is marked either way): lineX0 is p1x itself
+    // unless p1x is a zero, whose sign the subtraction could change. A batch
+    // where that holds in every lane skips the division.
+    V lineX0 = p1x;
+    if (anyLaneSet(rayDX != zero || p1x == zero)) lineX0 = p1x - rayDX * p1y / rayDY;
     const V lineZ0 = p1z - rayDZ * p1y / rayDY;
     const V a = (rayDZ * rayDZ + rayDX * rayDX) / (rayDY * rayDY) + one;
     const V b = two * (rayDZ * lineZ0 + rayDX * lineX0) / rayDY;
