@@ -3,11 +3,18 @@
 // The samples of a column are gathered into batches and their point
 // evaluation is done in one go (one sample at a time, or several in the
 // vector unit), with each run-time error the checked code could raise turned
-// into a mark on the sample. The samples are then finished in scan order: phi,
-// the mirror score, the colour and the pixel. A marked sample, or one whose phi,
-// score or colour would raise an error, is handed to Тонирование, which raises
-// the error at that very sample; everything before it has been drawn, nothing
-// after it. A marked sample that raises nothing comes out the same either way.
+// into a mark on the sample. For the matte, glossy and rocky models the
+// colours of the whole batch follow in the same lanes (phi, the grey level,
+// the bands and zones, with smoothing the pixels' sums), and the pixels are
+// stored. A batch where some sample is marked, or would raise an error in its
+// phi or colour, and every batch under the mirror model, is instead finished
+// sample by sample in scan order: phi, the mirror score, the colour and the
+// pixel. A marked sample, or one whose phi, score or colour would raise an
+// error, is handed to Тонирование, which raises the error at that very sample;
+// everything before it has been drawn, nothing after it. A marked sample that
+// raises nothing comes out the same either way. The colours found in lanes
+// depend on nothing but the sample, so a batch drawn from them draws what the
+// sample-by-sample finish would.
 #include "shading/fast_scan.h"
 
 #include <cmath>

@@ -2,7 +2,9 @@
 // The point evaluation of the shading for many samples at once: the sight
 // line, its rotation, the unit-sphere intersection, the choice of the visible
 // point and the two cosines, with the same operations in the same order and
-// the same 32-bit roundings as the checked evaluation in photometry/geometry.cpp.
+// the same 32-bit roundings as the checked evaluation in photometry/geometry.cpp;
+// and the colours of the evaluated samples as the colour stage of
+// shading/shading.cpp finds them.
 //
 // The code is written once over a lane type V: a double (one sample at a
 // time) or a vector of doubles (SSE2, AVX2, AVX-512; several samples of one

@@ -1,4 +1,4 @@
-// The batch point evaluation compiled for AVX2; called only when the processor has it.
+// The batch point evaluation and colours compiled for AVX2; called only when the processor has it.
 #include "shading/sample_kernel.h"
 
 namespace korvalen {

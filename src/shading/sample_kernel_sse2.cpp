@@ -1,4 +1,4 @@
-// The batch point evaluation compiled for SSE2, which every x86-64 has.
+// The batch point evaluation and colours compiled for SSE2, which every x86-64 has.
 #include "shading/sample_kernel.h"
 
 namespace korvalen {
