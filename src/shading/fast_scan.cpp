@@ -532,10 +532,13 @@ void scanFast(ShadingPath path, ShadingRun& run, const ViewAndRotation& view,
       return;
 #endif
     default: {
-      // One sample at a time, the evaluation inlined into the scan.
-      auto scalar = [](const SampleConstants& k, const FinishConstants& c, int plane,
-                       const double* dx, const double* dy, int count, SampleResults& out) {
-        return shadeSampleLanes<double>(k, c, plane, dx, dy, count, out);
+      // One sample at a time, the evaluation inlined into the scan; the
+      // colours are found sample by sample too (with one lane, the branches
+      // of the scalar colour stage cost less than the selects of the lanes).
+      auto scalar = [](const SampleConstants& k, const FinishConstants&, int, const double* dx,
+                       const double* dy, int count, SampleResults& out) {
+        evaluateSampleLanes<double>(k, dx, dy, count, out);
+        return false;
       };
       scanWith(scalar, 1, run, view, lm, picture, direct, mirror, picture1);
       return;
