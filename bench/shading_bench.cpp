@@ -5,11 +5,16 @@
 // BM_Path/<case>/<path> runs one case on each path this processor can run
 // (checked: Тонирование per sample; scalar; sse2, avx2, avx512) and reports
 // per_sample, the CPU time of a run divided by its calls of the per-sample
-// evaluation (four per pixel with smoothing).
+// evaluation (four per pixel with smoothing). BM_Path/<case>/plain runs the
+// plain kernel of bench/plain_kernel.h on the same case; its same_pixels is 1
+// when its picture and mirror spot are the checked path's.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
+#include "bench/plain_params.h"
 #include "photometry/checked.h"
 #include "photometry/geometry.h"
 #include "shading/shading.h"
@@ -89,6 +94,32 @@ void runOnPath(benchmark::State& bs, State s, ShadingPath path) {
       samplesOf(s), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
+// The plain kernel: the buffer cleared as the program clears its picture, then the run.
+void runPlain(benchmark::State& bs, State s) {
+  const plain::Params p = plainParamsOf(s.view, s.lm, s.picture, s.isolines);
+  std::vector<uint32_t> bits(static_cast<size_t>(p.width) * p.height);
+  plain::Spot spot;
+  for (auto _ : bs) {
+    std::fill(bits.begin(), bits.end(), 0xFFFFFFFFu);
+    plain::shade(p, bits.data(), spot);
+    benchmark::DoNotOptimize(bits.data());
+  }
+
+  // Its picture against the checked path's.
+  Raster picture1(s.picture.pictureWidth, s.picture.pictureHeight);
+  MirrorSpot mirror = s.mirror;
+  shadeMap(ShadingPath::Checked, s.view, s.lm, s.picture, s.isolines, mirror, picture1);
+  bool same = true;
+  for (int y = 0; y < p.height && same; ++y)
+    for (int x = 0; x < p.width && same; ++x)
+      same = bits[static_cast<size_t>(y) * p.width + x] == picture1.image().pixel(x, y);
+  if (s.lm.surfaceModel == kMirror)
+    same = same && spot.column == mirror.mirrorSpotColumn && spot.row == mirror.mirrorSpotRow;
+  bs.counters["same_pixels"] = same ? 1 : 0;
+  bs.counters["per_sample"] = benchmark::Counter(
+      samplesOf(s), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
 struct PathCase {
   const char* name;
   State state;
@@ -111,6 +142,8 @@ const bool registered = [] {
       benchmark::RegisterBenchmark(name.c_str(), runOnPath, c.state, p)
           ->Unit(benchmark::kMillisecond);
     }
+    const std::string name = std::string("BM_Path/") + c.name + "/plain";
+    benchmark::RegisterBenchmark(name.c_str(), runPlain, c.state)->Unit(benchmark::kMillisecond);
   }
   return true;
 }();

@@ -3,11 +3,18 @@
 // The samples of a column are gathered into batches and their point
 // evaluation is done in one go (one sample at a time, or several in the
 // vector unit), with each run-time error the checked code could raise turned
-// into a mark on the sample. The samples are then finished in scan order: phi,
-// the mirror score, the colour and the pixel. A marked sample, or one whose phi,
-// score or colour would raise an error, is handed to Тонирование, which raises
-// the error at that very sample; everything before it has been drawn, nothing
-// after it. A marked sample that raises nothing comes out the same either way.
+// into a mark on the sample. For the matte, glossy and rocky models the
+// colours of the whole batch follow in the same lanes (phi, the grey level,
+// the bands and zones, with smoothing the pixels' sums), and the pixels are
+// stored. A batch where some sample is marked, or would raise an error in its
+// phi or colour, and every batch under the mirror model, is instead finished
+// sample by sample in scan order: phi, the mirror score, the colour and the
+// pixel. A marked sample, or one whose phi, score or colour would raise an
+// error, is handed to Тонирование, which raises the error at that very sample;
+// everything before it has been drawn, nothing after it. A marked sample that
+// raises nothing comes out the same either way. The colours found in lanes
+// depend on nothing but the sample, so a batch drawn from them draws what the
+// sample-by-sample finish would.
 #include "shading/fast_scan.h"
 
 #include <cmath>
@@ -24,22 +31,6 @@
 namespace korvalen {
 
 namespace {
-
-// The values of a run that finishing a sample reads.
-struct FinishConstants {
-  int32_t surfaceModel;
-  double g;  // sourceInclination, the phase angle
-  float cosG, diffuseShare, specularGain, peakSharpness;
-  bool bandsShown;
-  int lastBand;  // bands 1..lastBand are compared; a bound of the next overflows
-  // Bounds of bands 1..7 at index 0..6 (and a place 7 never compared), and a
-  // bit per band compared.
-  float low[8], high[8];
-  unsigned bandBits;
-  float shadowLow, zoneHigh;
-  int16_t backRed, backGreen, backBlue;
-  int backRedTimes4, backGreenTimes4, backBlueTimes4;
-};
 
 inline bool finiteSingle(float v) { return v - v == 0; }
 
@@ -206,24 +197,21 @@ class FastScan {
 
   // One sample per pixel.
   void scanDirect() {
-    const int32_t rowFirst = run_.scanRowFirst, rowLast = run_.scanRowLast;
     for (int32_t column = run_.scanColumnFirst; column <= run_.scanColumnLast; ++column) {
       clearVectorUpperHalves();
       const double dx = column - picture_.centreX;
-      int n = 0;
-      for (int32_t row = rowFirst; row <= rowLast; ++row) {
-        const double dy = row - picture_.centreY;
-        if (dx * dx + dy * dy < view_.discLimitSq) {
-          rows_[n] = row;
-          dx_[n] = dx;
-          dy_[n] = dy;
-          if (++n == kBatchSamples) {
-            finishDirect(column, n);
-            n = 0;
-          }
+      int32_t row = 0, rowEnd = 0;
+      sampledRows(dx, 0.0, row, rowEnd);
+      while (row <= rowEnd) {
+        const int n = rowEnd - row + 1 < kBatchSamples ? rowEnd - row + 1 : kBatchSamples;
+        for (int i = 0; i < n; ++i) {
+          rows_[i] = row + i;
+          dx_[i] = dx;
+          dy_[i] = row + i - picture_.centreY;
         }
+        finishDirect(column, n);
+        row += n;
       }
-      if (n > 0) finishDirect(column, n);
     }
     // The scratch as the checked scan leaves it.
     direct_ = true;
@@ -232,48 +220,113 @@ class FastScan {
 
   // Four sub-samples per pixel, in the order 1, 2, 4, 3 around its centre.
   void scanSmoothed() {
-    const int32_t rowFirst = run_.scanRowFirst, rowLast = run_.scanRowLast;
     for (int32_t column = run_.scanColumnFirst; column <= run_.scanColumnLast; ++column) {
       clearVectorUpperHalves();
       const double dx = column - picture_.centreX;
-      int n = 0;
-      for (int32_t row = rowFirst; row <= rowLast; ++row) {
-        const double dy = row - picture_.centreY;
-        const double firstDX = dx - 0.25, firstDY = dy - 0.25;
-        // The first sub-sample alone decides whether the pixel is sampled.
-        if (!(firstDX * firstDX + firstDY * firstDY < view_.discLimitSq)) continue;
-        rows_[n / 4] = row;
-        dx_[n] = firstDX;
-        dy_[n] = firstDY;
-        dx_[n + 1] = dx + 0.25;
-        dy_[n + 1] = firstDY;
-        dx_[n + 2] = dx + 0.25;
-        dy_[n + 2] = dy + 0.25;
-        dx_[n + 3] = firstDX;
-        dy_[n + 3] = dy + 0.25;
-        n += 4;
-        if (n == kBatchSamples) {
-          finishSmoothed(column, n);
-          n = 0;
+      int32_t row = 0, rowEnd = 0;
+      // The first sub-sample alone decides whether the pixel is sampled.
+      sampledRows(dx - 0.25, -0.25, row, rowEnd);
+      const double left = dx - 0.25, right = dx + 0.25;
+      constexpr int kBatchPixels = kBatchSamples / 4;
+      while (row <= rowEnd) {
+        const int pixels = rowEnd - row + 1 < kBatchPixels ? rowEnd - row + 1 : kBatchPixels;
+        // Four planes, one per sub-sample, each padded to the lane count
+        // with copies of the first pixel's.
+        const int plane = (pixels + lanes_ - 1) / lanes_ * lanes_;
+        double* const dx1 = dx_;
+        double* const dx2 = dx_ + plane;
+        double* const dx4 = dx_ + 2 * plane;
+        double* const dx3 = dx_ + 3 * plane;
+        double* const dy1 = dy_;
+        double* const dy2 = dy_ + plane;
+        double* const dy4 = dy_ + 2 * plane;
+        double* const dy3 = dy_ + 3 * plane;
+        for (int p = 0; p < plane; ++p) {
+          const double dy = (p < pixels ? row + p : row) - picture_.centreY;
+          const double lower = dy - 0.25, upper = dy + 0.25;
+          rows_[p] = row + p;
+          dx1[p] = left;
+          dy1[p] = lower;
+          dx2[p] = right;
+          dy2[p] = lower;
+          dx4[p] = right;
+          dy4[p] = upper;
+          dx3[p] = left;
+          dy3[p] = upper;
         }
+        plane_ = plane;
+        finishSmoothed(column, pixels);
+        row += pixels;
       }
-      if (n > 0) finishSmoothed(column, n);
     }
     direct_ = false;
     leaveScratch(-0.25, -0.25, 3);
   }
 
  private:
+  // The rows of a column whose (first) sample lies inside the disc: those with
+  // dx^2 + (row - centreY + offsetDY)^2 < discLimitSq, first..last (none when
+  // first > last). The sum is exact (quarter pixels, a few thousand at most),
+  // so it grows strictly with the distance from its lowest point, and the rows
+  // inside form one run: walking in from both ends finds it with the same
+  // test as a row-by-row scan.
+  void sampledRows(double dx, double offsetDY, int32_t& first, int32_t& last) const {
+    const double limit = view_.discLimitSq;
+    auto inside = [&](int32_t row) {
+      const double dy = (row - picture_.centreY) + offsetDY;
+      return dx * dx + dy * dy < limit;
+    };
+    first = run_.scanRowFirst;
+    last = run_.scanRowLast;
+    while (first <= last && !inside(first)) ++first;
+    while (last >= first && !inside(last)) --last;
+  }
+
   // Evaluates the n gathered samples, padded to a multiple of the lane count
-  // with copies of the first.
-  void evaluateBatch(int n) {
+  // with copies of the first, and finds their colours where it can. True when
+  // every colour was found (see ShadeSamplesFn).
+  bool evaluateBatch(int n, int plane) {
     int padded = n;
     while (padded % lanes_ != 0) {
       dx_[padded] = dx_[0];
       dy_[padded] = dy_[0];
       ++padded;
     }
-    evaluate_(k_, dx_, dy_, padded, results_);
+    return evaluate_(k_, c_, plane, dx_, dy_, padded, results_);
+  }
+
+  // A batch whose colours were all found: its pixels in scan order.
+  void writeDirect(int32_t column, int n) {
+    const int height = picture_.pictureHeight;
+    int lastHit = -1;
+    for (int i = 0; i < n; ++i) {
+      if (results_.status[i] != kSampleHit) continue;
+      pixels_.put(column, height - rows_[i], 0xFF000000u | static_cast<uint32_t>(results_.rgb[i]));
+      lastHit = i;
+    }
+    if (lastHit < 0) return;
+    pixels_.done(column, height - rows_[lastHit]);
+    const int32_t rgb = results_.rgb[lastHit];
+    last_ = {rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF};
+  }
+
+  // pixels: the batch's pixels, the samples in the four planes of plane_.
+  void writeSmoothed(int32_t column, int pixels) {
+    const int height = picture_.pictureHeight;
+    const SampleResults& r = results_;
+    int lastDrawn = -1;
+    for (int p = 0; p < pixels; ++p) {
+      if (r.rgb[p] < 0) continue;
+      pixels_.put(column, height - rows_[p], 0xFF000000u | static_cast<uint32_t>(r.rgb[p]));
+      lastDrawn = p;
+    }
+    if (lastDrawn >= 0) pixels_.done(column, height - rows_[lastDrawn]);
+    // The sums of the last pixel, as the scratch keeps them.
+    const int p = pixels - 1, plane = plane_;
+    auto sum = [&](const double* part) {
+      return static_cast<int>(part[p] + part[plane + p] + part[2 * plane + p] + part[3 * plane + p]);
+    };
+    last_ = {sum(r.red), sum(r.green), sum(r.blue)};
   }
 
   // The sample i through the checked routine; it raises the error, if any.
@@ -324,8 +377,12 @@ class FastScan {
 
   // The model decides once per batch how phi is found.
   void finishDirect(int32_t column, int n) {
-    evaluateBatch(n);
     direct_ = true;
+    anySample_ = true;
+    if (evaluateBatch(n, 0)) {
+      writeDirect(column, n);
+      return;
+    }
     switch (c_.surfaceModel) {
       case kMatte: finishDirectAs<kMatte>(column, n); break;
       case kGlossy: finishDirectAs<kGlossy>(column, n); break;
@@ -333,12 +390,16 @@ class FastScan {
       case kMirror: finishDirectAs<kMirror>(column, n); break;
       default: finishDirectAs<0>(column, n); break;
     }
-    anySample_ = true;
   }
 
+  // n: the batch's pixels.
   void finishSmoothed(int32_t column, int n) {
-    evaluateBatch(n);
     direct_ = false;
+    anySample_ = true;
+    if (evaluateBatch(4 * plane_, plane_)) {
+      writeSmoothed(column, n);
+      return;
+    }
     switch (c_.surfaceModel) {
       case kMatte: finishSmoothedAs<kMatte>(column, n); break;
       case kGlossy: finishSmoothedAs<kGlossy>(column, n); break;
@@ -346,7 +407,6 @@ class FastScan {
       case kMirror: finishSmoothedAs<kMirror>(column, n); break;
       default: finishSmoothedAs<0>(column, n); break;
     }
-    anySample_ = true;
   }
 
   template <int32_t Model>
@@ -380,11 +440,11 @@ class FastScan {
     const FinishConstants c = c_;
     const int height = picture_.pictureHeight;
     Sums s{0, 0, 0};
-    for (int p = 0; p < n / 4; ++p) {
+    for (int p = 0; p < n; ++p) {
       const int32_t row = rows_[p];
       s = {0, 0, 0};
       for (int j = 0; j < 4; ++j) {
-        const int i = 4 * p + j;
+        const int i = j * plane_ + p;
         if (!finishSample<Model>(c, column, row, i, j == 0, s))
           checkedSample(column, row, i, kOrder[j], s);
       }
@@ -434,12 +494,13 @@ class FastScan {
   FinishConstants c_;
   bool direct_ = true;
   bool anySample_ = false;
+  int plane_ = 0;  // samples per plane of a smoothed batch
   Sums last_{0, 0, 0};
 
   int32_t rows_[kBatchSamples];
   alignas(64) double dx_[kBatchSamples + kMaxLanes];
   alignas(64) double dy_[kBatchSamples + kMaxLanes];
-  SampleResults results_;
+  SampleResults results_{};  // (zeroed: a glossy power not found in a batch is never garbage)
 };
 
 template <class Evaluate>
@@ -461,19 +522,24 @@ void scanFast(ShadingPath path, ShadingRun& run, const ViewAndRotation& view,
   switch (path) {
 #if defined(__x86_64__)
     case ShadingPath::Sse2:
-      scanWith(evaluateSamplesSse2, 2, run, view, lm, picture, direct, mirror, picture1);
+      scanWith(shadeSamplesSse2, 2, run, view, lm, picture, direct, mirror, picture1);
       return;
     case ShadingPath::Avx2:
-      scanWith(evaluateSamplesAvx2, 4, run, view, lm, picture, direct, mirror, picture1);
+      scanWith(shadeSamplesAvx2, 4, run, view, lm, picture, direct, mirror, picture1);
       return;
     case ShadingPath::Avx512:
-      scanWith(evaluateSamplesAvx512, 8, run, view, lm, picture, direct, mirror, picture1);
+      scanWith(shadeSamplesAvx512, 8, run, view, lm, picture, direct, mirror, picture1);
       return;
 #endif
     default: {
-      // One sample at a time, the evaluation inlined into the scan.
-      auto scalar = [](const SampleConstants& k, const double* dx, const double* dy, int count,
-                       SampleResults& out) { evaluateSampleLanes<double>(k, dx, dy, count, out); };
+      // One sample at a time, the evaluation inlined into the scan; the
+      // colours are found sample by sample too (with one lane, the branches
+      // of the scalar colour stage cost less than the selects of the lanes).
+      auto scalar = [](const SampleConstants& k, const FinishConstants&, int, const double* dx,
+                       const double* dy, int count, SampleResults& out) {
+        evaluateSampleLanes<double>(k, dx, dy, count, out);
+        return false;
+      };
       scanWith(scalar, 1, run, view, lm, picture, direct, mirror, picture1);
       return;
     }

@@ -62,8 +62,26 @@ class Raster {
       raster_.currentY_ = static_cast<float>(y);
     }
 
+    // For runs of pixels already in the grid's format (toArgb): put stores a
+    // pixel on the grid as set would, and done, called after the run, does
+    // the rest of what set does: the change listener, if any pixel of the run
+    // was drawn, and (x, y), the run's last pixel, as the current point.
+    void put(int x, int y, uint32_t argb) {
+      if (static_cast<unsigned>(x) < width_ && static_cast<unsigned>(y) < height_) {
+        bits_[static_cast<qsizetype>(y) * stride_ + x] = argb;
+        drawn_ = true;
+      }
+    }
+    void done(int x, int y) {
+      if (drawn_) raster_.touched();
+      drawn_ = false;
+      raster_.currentX_ = static_cast<float>(x);
+      raster_.currentY_ = static_cast<float>(y);
+    }
+
    private:
     Raster& raster_;
+    bool drawn_ = false;
     uint32_t* bits_;
     qsizetype stride_;
     unsigned width_, height_;

@@ -229,6 +229,38 @@ TEST(ShadingPaths, SamePicturesForUnusualSettings) {
   }
 }
 
+// Batches whose colours are found together: columns that hold only misses,
+// columns of one sample, and columns longer than a batch, in each mode.
+TEST(ShadingPaths, SamePicturesForBatchesOfEveryShape) {
+  struct Case {
+    const char* name;
+    void (*set)(ShadingState&);
+  } const cases[] = {
+      // Turned a quarter about OY, the visible half lies left of the centre:
+      // every sample of the columns to its right misses.
+      {"columns of misses", [](ShadingState& s) { s.rotate(0, 90, 0); }},
+      // The disc touches the picture's edges: its first and last columns hold
+      // a sample or two, its middle columns 2 * 420 + 1.
+      {"radius 420 at scale 2", [](ShadingState& s) {
+         setScale(s, 2);
+         s.setRadius(420);
+       }},
+      {"radius 1.5", [](ShadingState& s) { s.setRadius(1.5); }},
+  };
+  for (const Case& c : cases) {
+    for (int32_t model : {kMatte, kGlossy, kRocky}) {
+      for (bool smooth : {false, true}) {
+        SCOPED_TRACE(testing::Message() << c.name << " model " << model << " smooth " << smooth);
+        ShadingState st;
+        st.lm.surfaceModel = model;
+        st.smooth(smooth);
+        c.set(st);
+        expectAllPathsAgree(st);
+      }
+    }
+  }
+}
+
 int drawnPixels(const QImage& image) {
   int drawn = 0;
   for (int y = 0; y < image.height(); ++y)
@@ -299,6 +331,28 @@ TEST(ShadingPaths, FaultsStopAtTheSameSample) {
       expectSameOutcome(want, shadeOn(p, st));
     }
   }
+  // A band bound beyond the float range is reached at the first sample with
+  // phi above band 1: its upper bound moved in small steps puts that sample
+  // in every place of a batch, its first lane and its last among them.
+  for (bool smooth : {false, true}) {
+    for (int step = 0; step < 40; ++step) {
+      const float upper = 0.3f + 0.0171f * static_cast<float>(step);
+      SCOPED_TRACE(testing::Message() << "band 1 up to " << upper << " smooth " << smooth);
+      ShadingState st;
+      st.smooth(smooth);
+      st.isolines.isolineLevel[1] = upper / 2;
+      st.isolines.isolineHalfWidth[1] = upper / 2;
+      st.isolines.isolineLevel[2] = 3e38f;
+      st.isolines.isolineHalfWidth[2] = 3e38f;
+      const Outcome want = shadeOn(ShadingPath::Checked, st);
+      ASSERT_EQ(want.error, ErrorKind::Overflow);
+      for (ShadingPath p : fastPathsHere()) {
+        SCOPED_TRACE(shadingPathName(p));
+        expectSameOutcome(want, shadeOn(p, st));
+      }
+    }
+  }
+
   // The glossy overflow is not at the first sample: part of the map is drawn.
   ShadingState st;
   st.lm.surfaceModel = kGlossy;
