@@ -115,6 +115,24 @@ constexpr Rotation kRotations[] = {
 constexpr double kInclinations[] = {-60, 0, 30, 45, 180};
 constexpr int32_t kModels[] = {kMatte, kGlossy, kRocky, kMirror};
 
+// One case of the tables below at the given screen scale, compared on every path.
+void expectCaseAgrees(int scale, int32_t model, bool smooth, double radius, double inclination,
+                      const Rotation& r) {
+  SCOPED_TRACE(testing::Message() << "scale " << scale << " model " << model << " smooth "
+                                  << smooth << " radius " << radius << " inclination "
+                                  << inclination << " rotation " << r.ox << "/" << r.oy << "/"
+                                  << r.oz);
+  ShadingState st;
+  if (scale != 1) setScale(st, scale);
+  st.lm.surfaceModel = model;
+  st.smooth(smooth);
+  st.setRadius(radius);
+  st.setInclination(inclination);
+  st.rotate(r.ox, r.oy, r.oz);
+  st.view.visibleHalfOnly = r.wholeSphere ? kFalse : kTrue;
+  expectAllPathsAgree(st);
+}
+
 TEST(ShadingPaths, WidestVectorUnitHere) {
   // Not a check: the log says which widths the comparisons below ran with.
   std::string names;
@@ -130,19 +148,7 @@ TEST(ShadingPaths, SamePicturesAtScale1) {
       for (double radius : {50.0, 159.0, 899.0}) {
         for (double inclination : kInclinations) {
           for (const Rotation& r : kRotations) {
-            SCOPED_TRACE(testing::Message() << "model " << model << " smooth " << smooth
-                                            << " radius " << radius << " inclination "
-                                            << inclination << " rotation " << r.ox << "/" << r.oy
-                                            << "/" << r.oz);
-            if (!takeCase()) continue;
-            ShadingState st;
-            st.lm.surfaceModel = model;
-            st.smooth(smooth);
-            st.setRadius(radius);
-            st.setInclination(inclination);
-            st.rotate(r.ox, r.oy, r.oz);
-            st.view.visibleHalfOnly = r.wholeSphere ? kFalse : kTrue;
-            expectAllPathsAgree(st);
+            if (takeCase()) expectCaseAgrees(1, model, smooth, radius, inclination, r);
           }
         }
       }
@@ -156,20 +162,7 @@ TEST(ShadingPaths, SamePicturesAtScale2) {
       for (double radius : {50.0, 159.0, 336.0, 899.0}) {
         for (const Rotation& r : kRotations) {
           const double inclination = kInclinations[(model + static_cast<int>(radius)) % 5];
-          SCOPED_TRACE(testing::Message() << "model " << model << " smooth " << smooth
-                                          << " radius " << radius << " inclination "
-                                          << inclination << " rotation " << r.ox << "/" << r.oy
-                                          << "/" << r.oz);
-          if (!takeCase()) continue;
-          ShadingState st;
-          setScale(st, 2);
-          st.lm.surfaceModel = model;
-          st.smooth(smooth);
-          st.setRadius(radius);
-          st.setInclination(inclination);
-          st.rotate(r.ox, r.oy, r.oz);
-          st.view.visibleHalfOnly = r.wholeSphere ? kFalse : kTrue;
-          expectAllPathsAgree(st);
+          if (takeCase()) expectCaseAgrees(2, model, smooth, radius, inclination, r);
         }
       }
     }
