@@ -22,8 +22,13 @@ trap 'exit 1' INT TERM HUP
 start_x_server() {
   # The server writes its display number into the pipe once it accepts
   # clients, so reading it waits exactly as long as the start-up takes.
+  # -noreset: by default the server resets whenever its last client leaves,
+  # and a client that connects during the reset is refused. Here every
+  # program and every xdotool or pixel reader can be the last client for a
+  # moment (one program ended, the next not yet connected), so the server
+  # must stay as it is for the whole test.
   mkfifo "$e2e_tmp/display"
-  Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$e2e_tmp/display" \
+  Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp -noreset 3>"$e2e_tmp/display" \
       >"$e2e_tmp/xvfb.log" 2>&1 &
   started_pids+=($!)
   local number=""
