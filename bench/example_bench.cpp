@@ -23,7 +23,7 @@ void BM_ExampleRedraw(benchmark::State& bs, int32_t model) {
     setUpParameters(lm);
     setUpLight(lm);
     drawExample(picture2, frame, lm, [&](int l) { left = l; });
-    benchmark::DoNotOptimize(picture2.image().constBits());
+    benchmark::DoNotOptimize(picture2.pixels().data());
     benchmark::DoNotOptimize(left);
   }
 }

@@ -5,52 +5,26 @@
 // BM_Path/<case>/<path> runs one case on each path this processor can run
 // (checked: Тонирование per sample; scalar; sse2, avx2, avx512) and reports
 // per_sample, the CPU time of a run divided by its calls of the per-sample
-// evaluation (four per pixel with smoothing). BM_Path/<case>/plain runs the
-// plain kernel of bench/plain_kernel.h on the same case; its same_pixels is 1
-// when its picture and mirror spot are the checked path's.
+// evaluation (four per pixel with smoothing).
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <string>
-#include <vector>
 
-#include "bench/plain_params.h"
 #include "photometry/checked.h"
 #include "photometry/geometry.h"
 #include "shading/shading.h"
+#include "start_up_state.h"
 
 namespace korvalen {
 namespace {
 
-struct State {
-  ViewAndRotation view;
-  LightAndModel lm;
-  MapPicture picture;
-  Isolines isolines;
-  MirrorSpot mirror;
-};
+using State = testing_support::ShadingState;
 
 // The window's state after start-up and the set-ups of a shading run.
 State startUp(int32_t model = kMatte, double radius = 159, VbBool noSmoothing = kTrue) {
   State s;
-  setUpRotation(s.view, 90, 0, 0);
-  s.view.visibleHalfOnly = kTrue;
-  s.view.sphereRadius = radius;
-  s.view.unitsPerPixel = 1 / radius;
-  const double k = s.view.unitsPerPixel;
-  s.view.discLimitSq = (k + 1) / k / k;
   s.lm.surfaceModel = model;
-  s.lm.sourceInclination = toSingle(0 * kPi / 180);
-  setUpLight(s.lm);
-  s.lm.specularShare = 0.5f;
-  s.lm.peakSharpness = 16;
-  setUpParameters(s.lm);
-  s.picture = {393, 337, 196, 168, 255, 255, 255, kFalse};
-  const float levels[8] = {0, 0.9f, 0.8f, 0.7f, 0.6f, 0.5f, 0.4f, 0.3f};
-  for (int r = 1; r <= 7; ++r) {
-    s.isolines.isolineLevel[r] = levels[r];
-    s.isolines.isolineHalfWidth[r] = 0.005f;
-  }
+  s.setRadius(radius);
   s.isolines.noSmoothing = noSmoothing;
   return s;
 }
@@ -88,34 +62,8 @@ void runOnPath(benchmark::State& bs, State s, ShadingPath path) {
   for (auto _ : bs) {
     picture1.clear();
     shadeMap(path, s.view, s.lm, s.picture, s.isolines, s.mirror, picture1);
-    benchmark::DoNotOptimize(picture1.image().constBits());
+    benchmark::DoNotOptimize(picture1.pixels().data());
   }
-  bs.counters["per_sample"] = benchmark::Counter(
-      samplesOf(s), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-}
-
-// The plain kernel: the buffer cleared as the program clears its picture, then the run.
-void runPlain(benchmark::State& bs, State s) {
-  const plain::Params p = plainParamsOf(s.view, s.lm, s.picture, s.isolines);
-  std::vector<uint32_t> bits(static_cast<size_t>(p.width) * p.height);
-  plain::Spot spot;
-  for (auto _ : bs) {
-    std::fill(bits.begin(), bits.end(), 0xFFFFFFFFu);
-    plain::shade(p, bits.data(), spot);
-    benchmark::DoNotOptimize(bits.data());
-  }
-
-  // Its picture against the checked path's.
-  Raster picture1(s.picture.pictureWidth, s.picture.pictureHeight);
-  MirrorSpot mirror = s.mirror;
-  shadeMap(ShadingPath::Checked, s.view, s.lm, s.picture, s.isolines, mirror, picture1);
-  bool same = true;
-  for (int y = 0; y < p.height && same; ++y)
-    for (int x = 0; x < p.width && same; ++x)
-      same = bits[static_cast<size_t>(y) * p.width + x] == picture1.image().pixel(x, y);
-  if (s.lm.surfaceModel == kMirror)
-    same = same && spot.column == mirror.mirrorSpotColumn && spot.row == mirror.mirrorSpotRow;
-  bs.counters["same_pixels"] = same ? 1 : 0;
   bs.counters["per_sample"] = benchmark::Counter(
       samplesOf(s), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
@@ -142,8 +90,6 @@ const bool registered = [] {
       benchmark::RegisterBenchmark(name.c_str(), runOnPath, c.state, p)
           ->Unit(benchmark::kMillisecond);
     }
-    const std::string name = std::string("BM_Path/") + c.name + "/plain";
-    benchmark::RegisterBenchmark(name.c_str(), runPlain, c.state)->Unit(benchmark::kMillisecond);
   }
   return true;
 }();
@@ -154,7 +100,7 @@ void runShading(benchmark::State& bs, State s) {
   for (auto _ : bs) {
     picture1.clear();
     shadeMap(s.view, s.lm, s.picture, s.isolines, s.mirror, picture1);
-    benchmark::DoNotOptimize(picture1.image().constBits());
+    benchmark::DoNotOptimize(picture1.pixels().data());
   }
 }
 

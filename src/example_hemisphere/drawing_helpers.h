@@ -2,7 +2,7 @@
 // Small helpers shared by the example's drawing steps (not part of its API).
 #include "photometry/checked.h"
 #include "photometry/model_state.h"
-#include "toolkit/raster.h"
+#include "raster/raster.h"
 
 namespace korvalen::example_detail {
 

@@ -16,8 +16,8 @@
 
 #include "photometry/geometry.h"
 #include "photometry/model_state.h"
-#include "toolkit/colour.h"
-#include "toolkit/raster.h"
+#include "raster/colour.h"
+#include "raster/raster.h"
 
 namespace korvalen {
 

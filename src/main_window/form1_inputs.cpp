@@ -153,10 +153,7 @@ void Form1::Text9_Change() {
       Text9->setBackColour(kNotAccepted);
       return;
     }
-    const double k = divide(1, r);
-    const double limit = finite((k + 1) / (k * k));
-    st.view.unitsPerPixel = k;
-    st.view.discLimitSq = limit;
+    setUpRadius(st.view, r, DiscLimitRounding::DivisionBySquare);
     Text9->setBackColour(kAccepted);
   } catch (const RuntimeError&) {
     Text9->setBackColour(kNotAccepted);

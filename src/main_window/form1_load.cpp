@@ -3,50 +3,46 @@
 
 #include "main_window/form1.h"
 #include "photometry/checked.h"
+#include "photometry/geometry.h"
 
 namespace korvalen {
 
 void Form1::Form_Load() {
-  // 1. No probe before the first shading; the matte model.
+  // No probe before the first shading; the matte model.
   st.map.probeDisabled = kTrue;
   st.lm.surfaceModel = kMatte;
-  // 2. The radius 159 of the radius box.
-  st.view.unitsPerPixel = 1.0 / 159;
-  // 3. s in the user's number format; its change handler does nothing under the matte model.
+  // The radius 159 of the radius box.
+  setUpRadius(st.view, 159);
+  // s in the user's number format; its change handler does nothing under the matte model.
   Text5->setText(numberToText(0.5));
-  // 4. The inclination's icon shows the same picture as the OX icon.
+  // The inclination's icon shows the same picture as the OX icon.
   Image4->sharePicture(*Image1);
-  // 5. The levels of rows 2..7, written while Timer1 keeps their handlers quiet.
+  // The levels of rows 2..7, written while Timer1 keeps their handlers quiet.
   for (st.scanColumn = 1; st.scanColumn <= 6; ++st.scanColumn)
     Text8[st.scanColumn]->setText(numberToText(0.9 - st.scanColumn * 0.1, true));
-  // 6. The levels themselves, set directly rather than read back from the texts.
+  // The levels themselves, set directly rather than read back from the texts.
   const float levels[8] = {0, 0.9f, 0.8f, 0.7f, 0.6f, 0.5f, 0.4f, 0.3f};
   for (int r = 1; r <= 7; ++r) st.iso.isolineLevel[r] = levels[r];
-  // 7. Row 1's level.
+  // Row 1's level.
   Text8[7]->setText(numberToText(0.9, true));
-  // 8. and 9. The half-widths.
+  // The half-widths, in the boxes and in the bands.
   for (int k = 1; k <= 7; ++k) Text7[k]->setText(numberToText(0.005));
   for (int r = 1; r <= 7; ++r) st.iso.isolineHalfWidth[r] = 0.005f;
-  // 10. The "± " labels between level and half-width.
+  // The "± " labels between level and half-width.
   for (st.scanColumn = 4; st.scanColumn <= 10; ++st.scanColumn)
     Label2[st.scanColumn]->setCaption(QStringLiteral("± "));
-  // 11. The map's white background.
+  // The map's white background.
   st.map.backRed = st.map.backGreen = st.map.backBlue = 255;
   Picture1->raster().setBackColour(RGB(st.map.backRed, st.map.backGreen, st.map.backBlue));
-  // 12.
+  // Smoothing off and only the visible half of the sphere, as the check boxes show.
   st.iso.noSmoothing = kTrue;
   st.view.visibleHalfOnly = kTrue;
-  // 13. The map's extent and centre, halves to even (196.5 gives 196).
+  // The map's extent and centre, halves to even (196.5 gives 196).
   st.map.pictureWidth = toInt16(Picture1->widthF());
   st.map.centreX = toInt16(st.map.pictureWidth / 2.0);
   st.map.pictureHeight = toInt16(Picture1->heightF());
   st.map.centreY = toInt16(st.map.pictureHeight / 2.0);
-  // 14. R^2 + R for the radius 159.
-  {
-    const double k = st.view.unitsPerPixel;
-    st.view.discLimitSq = (k + 1) / k / k;
-  }
-  // 15. The rows below the map, packed from the current positions and widths.
+  // The rows below the map, packed from the current positions and widths.
   auto setLeft = [](QWidget* w, double left) {
     w->move(static_cast<int>(std::nearbyint(static_cast<float>(left))), w->y());
   };
@@ -60,7 +56,7 @@ void Form1::Form_Load() {
   setLeft(Text3[0], Label2[1]->x() + Label2[1]->width() + 2);
   setLeft(Image3, Text3[0]->x() + (Text3[0]->width() - Image3->width()) / 2.0);
   setLeft(Label2[2], Text3[0]->x() + Text3[0]->width() + 1);
-  // 16. The example hemisphere for the matte model.
+  // The example hemisphere for the matte model.
   РисованиеПолусферыПримера();
 }
 

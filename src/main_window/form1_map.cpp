@@ -11,41 +11,33 @@
 namespace korvalen {
 
 void Form1::Command1_Click() {
-  // 1. From the first click on, the probe works, whatever happens later in the run.
+  // From the first click on, the probe works, whatever happens later in the run.
   st.map.probeDisabled = kFalse;
-  // 2.
+  // The busy pointer for as long as the run lasts.
   setMousePointer(this, kPointerBusy);
-  // 3. The rotation, each angle read just before it is set up.
+  // The rotation, each angle read just before it is set up.
   setUpRotationOX(st.view, localeNumber(Text1->text()));
   setUpRotationOY(st.view, localeNumber(Text2->text()));
   setUpRotationOZ(st.view, localeNumber(Text3[0]->text()));
-  // 4. The note shows only for the start-up view.
+  // The note shows only for the start-up view.
   Label17->setVisible(st.view.sinRotOX == 1 && st.view.rotAngleOY == 0 && st.view.rotAngleOZ == 0);
-  // 5. The run's own radius rule; outside it the radius in effect stays.
+  // The run accepts radii below 900; outside them the radius in effect stays.
   st.view.sphereRadius = localeNumber(Text9->text());
-  // Both values are computed before either is stored: a radius so small that
-  // its reciprocal overflows (1e-311) stops the run with the radius last
-  // accepted still in effect, rather than leaving an infinite one behind.
-  if (st.view.sphereRadius > 0 && st.view.sphereRadius < 900) {
-    const double k = divide(1, st.view.sphereRadius);
-    const double limit = finite((k + 1) / k / k);
-    st.view.unitsPerPixel = k;
-    st.view.discLimitSq = limit;
-  }
-  // 6. and 7.
-  // The inclination is read as a 32-bit float before it becomes radians.
+  if (st.view.sphereRadius > 0 && st.view.sphereRadius < 900) setUpRadius(st.view, st.view.sphereRadius);
+  // The light and the model's constants; the inclination is read as a 32-bit
+  // float before it becomes radians.
   const float inclinationDegrees = toSingle(localeNumber(Text4[0]->text()));
   st.lm.sourceInclination = toSingle(static_cast<double>(inclinationDegrees) * kPi / 180);
   setUpLight(st.lm);
   st.lm.specularShare = toSingle(localeNumber(Text5->text()));
   st.lm.peakSharpness = toSingle(localeNumber(Text6->text()));
   setUpParameters(st.lm);
-  // 9. Cleared and hidden: nothing is shown until the whole map is drawn.
+  // Cleared and hidden: nothing is shown until the whole map is drawn.
   Picture1->raster().clear();
   Picture1->hide();
-  // 8., 10. to 13.
+  // The run itself: its scratch, the scan and the mirror spot.
   shadeMap(st.view, st.lm, st.map, st.iso, st.mirror, Picture1->raster());
-  // 14.
+  // The whole map at once, and the pointer back.
   Picture1->show();
   setMousePointer(this, kPointerDefault);
 }
@@ -80,14 +72,14 @@ void Form1::Picture1_MouseMove(float x, float y) {
 
 void Form1::РисованиеПолусферыПримера() {
   Raster& picture = Picture2->raster();
-  // 1. The frame from the picture's current size.
+  // The frame from the picture's current size.
   const ExampleFrame frame = exampleFrame(picture);
-  // 2. s and n as typed; a text that is not a number stops the drawing before anything is cleared.
+  // s and n as typed; a text that is not a number stops the drawing before anything is cleared.
   st.lm.specularShare = toSingle(localeNumber(Text5->text()));
   st.lm.peakSharpness = toSingle(localeNumber(Text6->text()));
   setUpParameters(st.lm);
   setUpLight(st.lm);
-  // 3. to 6.
+  // Cleared, then the arrows, the shaded half-disc and the mirror highlight.
   drawExample(picture, frame, st.lm, [this](int left) { Picture2->setChildLeft(Label16, left); });
 }
 

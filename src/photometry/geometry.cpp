@@ -54,6 +54,14 @@ void setUpRotation(ViewAndRotation& v, double degOX, double degOY, double degOZ)
   setUpRotationOZ(v, degOZ);
 }
 
+void setUpRadius(ViewAndRotation& v, double radius, DiscLimitRounding rounding) {
+  const double k = divide(1, radius);
+  const double limit = finite(rounding == DiscLimitRounding::TwoDivisions ? (k + 1) / k / k
+                                                                          : (k + 1) / (k * k));
+  v.unitsPerPixel = k;
+  v.discLimitSq = limit;
+}
+
 void setUpLight(LightAndModel& lm) {
   const double a = lm.sourceInclination;
   lm.lightX = 0;

@@ -26,6 +26,16 @@ void setUpRotationOX(ViewAndRotation& view, double degOX);
 void setUpRotationOY(ViewAndRotation& view, double degOY);
 void setUpRotationOZ(ViewAndRotation& view, double degOZ);
 
+// The radius R of the sphere's disc, in pixels: unitsPerPixel k = 1 / R and
+// discLimitSq = R^2 + R, found from k. The shading and the start-up find the
+// latter as (k + 1) / k / k; the radius box divides by k^2 at once, which can
+// differ in the last bit, so each keeps its own rounding. Both values are
+// found before either is stored: a radius whose reciprocal overflows (1e-311)
+// raises and leaves the radius last set in effect.
+enum class DiscLimitRounding { TwoDivisions, DivisionBySquare };
+void setUpRadius(ViewAndRotation& view, double radius,
+                 DiscLimitRounding rounding = DiscLimitRounding::TwoDivisions);
+
 // Light set-up: the light lies in the y-z plane at sourceInclination from the
 // observer direction (0, 0, 1).
 void setUpLight(LightAndModel& lm);

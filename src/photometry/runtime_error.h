@@ -1,9 +1,9 @@
 #pragma once
 // The run-time errors of the program: a text that is not a number where a
-// number is read, an integer or floating-point overflow, a division by zero.
-// A handler that meets one stops where it is; the window's guard catches it.
+// number is read, an integer or floating-point overflow, a division by zero,
+// an invalid operation. A handler that meets one stops where it is; the
+// window's guard catches it and tells the user in the user's own words.
 #include <stdexcept>
-#include <string>
 
 namespace korvalen {
 
@@ -11,22 +11,21 @@ enum class ErrorKind { TypeMismatch, Overflow, DivisionByZero, InvalidOperation 
 
 class RuntimeError : public std::runtime_error {
  public:
-  explicit RuntimeError(ErrorKind kind, const std::string& what = {})
-      : std::runtime_error(what.empty() ? defaultText(kind) : what), kind_(kind) {}
+  explicit RuntimeError(ErrorKind kind) : std::runtime_error(nameOf(kind)), kind_(kind) {}
   ErrorKind kind() const { return kind_; }
 
-  // The Russian text the user is shown for this kind of error.
-  static std::string defaultText(ErrorKind kind) {
+ private:
+  // For logs and test messages only; the user never sees it.
+  static const char* nameOf(ErrorKind kind) {
     switch (kind) {
-      case ErrorKind::TypeMismatch: return "Текст не является числом";
-      case ErrorKind::Overflow: return "Переполнение";
-      case ErrorKind::DivisionByZero: return "Деление на ноль";
-      case ErrorKind::InvalidOperation: return "Недопустимая операция с числами";
+      case ErrorKind::TypeMismatch: return "type mismatch";
+      case ErrorKind::Overflow: return "overflow";
+      case ErrorKind::DivisionByZero: return "division by zero";
+      case ErrorKind::InvalidOperation: return "invalid operation";
     }
-    return "Ошибка";
+    return "run-time error";
   }
 
- private:
   ErrorKind kind_;
 };
 

@@ -2,7 +2,7 @@
 // The scan of a shading run without a check in the per-sample arithmetic.
 #include "photometry/model_state.h"
 #include "shading/shading.h"
-#include "toolkit/raster.h"
+#include "raster/raster.h"
 
 namespace korvalen {
 

@@ -10,7 +10,7 @@
 #include <cstdint>
 
 #include "photometry/model_state.h"
-#include "toolkit/raster.h"
+#include "raster/raster.h"
 
 namespace korvalen {
 

@@ -54,7 +54,6 @@ PictureBox::PictureBox(QWidget* parent, int width, int height, Colour background
       scale_(scaleOf(this)),
       raster_(screenPixels(width, scale_), screenPixels(height, scale_), background) {
   resize(width, height);
-  raster_.setDevicePixelRatio(scale_);
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
   raster_.setChangeListener([this] { update(); });
@@ -72,11 +71,13 @@ void PictureBox::paintEvent(QPaintEvent*) {
   QPainter p(this);
   // At a fractional scale the box ends inside a screen pixel that the whole
   // pixels of the raster do not reach; the background fills that strip.
-  const QSizeF covered = QSizeF(raster_.image().size()) / scale_;
+  QImage image = imageOf(raster_);
+  const QSizeF covered = QSizeF(image.size()) / scale_;
   if (covered.width() < width() || covered.height() < height())
     p.fillRect(rect(), toQColor(raster_.backColour(), this));
   // The image carries the scale, so it lands on the screen pixel for pixel.
-  p.drawImage(0, 0, raster_.image());
+  image.setDevicePixelRatio(scale_);
+  p.drawImage(0, 0, image);
   raster_.markPainted();
 }
 

@@ -12,8 +12,9 @@
 #include <QWidget>
 #include <functional>
 
-#include "toolkit/colour.h"
-#include "toolkit/raster.h"
+#include "raster/colour.h"
+#include "raster/raster.h"
+#include "toolkit/raster_image.h"
 
 namespace korvalen {
 

@@ -15,6 +15,16 @@ FailureHandler& handlerSlot() {
 long failures = 0;
 }  // namespace
 
+std::string errorText(ErrorKind kind) {
+  switch (kind) {
+    case ErrorKind::TypeMismatch: return "Текст не является числом";
+    case ErrorKind::Overflow: return "Переполнение";
+    case ErrorKind::DivisionByZero: return "Деление на ноль";
+    case ErrorKind::InvalidOperation: return "Недопустимая операция с числами";
+  }
+  return "Ошибка";
+}
+
 void setFailureHandler(FailureHandler f) { handlerSlot() = std::move(f); }
 
 long failureCount() { return failures; }
@@ -26,7 +36,7 @@ bool runGuarded(const std::function<void()>& handler) {
     handler();
     return true;
   } catch (const RuntimeError& e) {
-    message = e.what();
+    message = errorText(e.kind());
   } catch (const std::bad_alloc&) {
     message = "Недостаточно памяти";
   } catch (const std::exception& e) {

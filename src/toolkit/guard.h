@@ -6,9 +6,14 @@
 #include <functional>
 #include <string>
 
+#include "photometry/runtime_error.h"
+
 namespace korvalen {
 
 using FailureHandler = std::function<void(const std::string& message)>;
+
+// The text the user is shown for a run-time error of this kind.
+std::string errorText(ErrorKind kind);
 
 // Installs the function told of every failure (one per process; the last wins).
 void setFailureHandler(FailureHandler f);

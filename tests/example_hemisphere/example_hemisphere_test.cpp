@@ -157,11 +157,11 @@ TEST(ExampleHalfDisc, MatteIsShadedByTheCosineOfIncidence) {
 
 TEST(ExampleHalfDisc, GlossyWithoutSpecularShareIsMatteAndRockyBaseIsBlack) {
   for (double degrees : {0.0, 30.0, -60.0, 90.0, 150.0}) {
-    EXPECT_EQ(drawn(kGlossy, degrees, 0, 16).image(), drawn(kMatte, degrees).image()) << degrees;
+    EXPECT_EQ(drawn(kGlossy, degrees, 0, 16).pixels(), drawn(kMatte, degrees).pixels()) << degrees;
     const Raster rocky = drawn(kRocky, degrees);
     for (int x = kC - 33; x <= kC + 33; ++x) EXPECT_EQ(rocky.point(x, kBase), kBlack) << degrees;
   }
-  EXPECT_NE(drawn(kGlossy, 30, 0.5f, 16).image(), drawn(kMatte, 30).image());
+  EXPECT_NE(drawn(kGlossy, 30, 0.5f, 16).pixels(), drawn(kMatte, 30).pixels());
   EXPECT_EQ(greyAt(drawn(kRocky, 0), kC, kBase - 32), 240);  // (32/33)^2
 }
 

@@ -102,11 +102,11 @@ TEST_P(Form1Test, RotationBoxesKeepTheirColourUntilTheirOwnHandlerAccepts) {
 }
 
 TEST_P(Form1Test, Text4StoresTheInclinationAndRedrawsTheExample) {
-  const QImage before = form->Picture2->raster().image().copy();
+  const QImage before = imageOf(form->Picture2->raster()).copy();
   type(form->Text4[0], QStringLiteral("45"));
   EXPECT_EQ(form->st.lm.sourceInclination, static_cast<float>(45.0 / 180 * kPi));
   EXPECT_EQ(form->Text4[0]->backColour(), kAccepted);
-  EXPECT_NE(form->Picture2->raster().image(), before);
+  EXPECT_NE(imageOf(form->Picture2->raster()), before);
   type(form->Text4[0], QString());
   EXPECT_EQ(form->Text4[0]->backColour(), kNotAccepted);
   EXPECT_EQ(form->st.lm.sourceInclination, static_cast<float>(45.0 / 180 * kPi));

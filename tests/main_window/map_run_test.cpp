@@ -26,9 +26,9 @@ TEST_P(Form1Test, StartUpMapAndTheNoteFollowTheView) {
   const Colour grey = r.point(196 - 100, 169);  // lit less towards the rim
   EXPECT_TRUE(redOf(grey) == greenOf(grey) && greenOf(grey) == blueOf(grey));
   EXPECT_NEAR(redOf(grey), 0.7776 * 255, 2);
-  const QImage first = r.image().copy();
+  const QImage first = imageOf(r).copy();
   form->Command1->click();
-  EXPECT_EQ(r.image(), first);  // the same inputs draw the same picture
+  EXPECT_EQ(imageOf(r), first);  // the same inputs draw the same picture
   for (auto [box, text] : {std::pair{form->Text1, "45"}, {form->Text2, "10"}, {form->Text3[0], "5"}}) {
     box->setText(QString::fromUtf8(text));
     form->Command1->click();
@@ -76,7 +76,7 @@ TEST_P(Form1Test, RadiusInEffect) {
 
 TEST_P(Form1Test, AFailedRunRestoresThePointerAndShowsTheMap) {
   form->Command1->click();
-  const QImage map = form->Picture1->raster().image().copy();
+  const QImage map = imageOf(form->Picture1->raster()).copy();
   const long before = failureCount();
   // Text2 holding letters: the run stops at the rotation, before clearing.
   form->Text2->setText(QStringLiteral("abc"));
@@ -84,7 +84,7 @@ TEST_P(Form1Test, AFailedRunRestoresThePointerAndShowsTheMap) {
   EXPECT_EQ(failureCount(), before + 1);
   EXPECT_EQ(mousePointer(form.get()), kPointerDefault);
   EXPECT_FALSE(form->Picture1->isHidden());
-  EXPECT_EQ(form->Picture1->raster().image(), map);
+  EXPECT_EQ(imageOf(form->Picture1->raster()), map);
   EXPECT_TRUE(form->failureNoticeVisible());
   // A negative peak sharpness: where t is small, t^n overflows, so the run
   // stops in the middle of the scan, after hiding the map; the map is shown again.

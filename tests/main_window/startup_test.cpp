@@ -123,19 +123,19 @@ TEST_P(Form1Test, AFailingHandlerStopsKeepsItsStoresAndTheWindowGoesOn) {
   const long before = failureCount();
   // Text5 holds letters: choosing the glossy model switches the model and its
   // labels, then the example drawing fails on s before clearing anything.
-  const QImage example = form->Picture2->raster().image().copy();
+  const QImage example = imageOf(form->Picture2->raster()).copy();
   form->Text5->setText(QStringLiteral("abc"));
   form->Option2->click();
   EXPECT_EQ(form->st.lm.surfaceModel, 2);
   EXPECT_FALSE(form->Label14->isHidden());
-  EXPECT_EQ(form->Picture2->raster().image(), example);
+  EXPECT_EQ(imageOf(form->Picture2->raster()), example);
   EXPECT_EQ(failureCount(), before + 1);
   EXPECT_TRUE(form->failureNoticeVisible());
   EXPECT_FALSE(form->lastFailureMessage().isEmpty());
   // The window answers the next event.
   form->Text5->setText(d("0.3"));
   EXPECT_EQ(form->st.lm.specularShare, 0.3f);
-  EXPECT_NE(form->Picture2->raster().image(), example);
+  EXPECT_NE(imageOf(form->Picture2->raster()), example);
 }
 
 TEST_P(Form1Test, FailureNoticeGoesAwayWithOneClick) {

@@ -44,9 +44,7 @@ Prepared setUp(const Scene& sc, int32_t model = kMatte) {
   Prepared s;
   setUpRotation(s.view, sc.ox, sc.oy, sc.oz);
   s.view.visibleHalfOnly = sc.visibleHalfOnly;
-  s.view.unitsPerPixel = 1 / sc.radius;
-  const double k = s.view.unitsPerPixel;
-  s.view.discLimitSq = (k + 1) / k / k;
+  setUpRadius(s.view, sc.radius);
   s.lm.surfaceModel = model;
   s.lm.sourceInclination = toSingle(sc.inclination * kPi / 180);
   setUpLight(s.lm);

@@ -27,7 +27,7 @@ std::vector<ShadingPath> fastPathsHere() {
 
 // What one run leaves behind.
 struct Outcome {
-  QImage image;
+  Raster image{1, 1};
   MirrorSpot mirror;
   std::optional<ShadingRun> run;    // when it ended
   std::optional<ErrorKind> error;   // when it stopped
@@ -41,24 +41,25 @@ Outcome shadeOn(ShadingPath path, ShadingState st) {
   } catch (const RuntimeError& e) {
     o.error = e.kind();
   }
-  o.image = picture1.image();
+  o.image = picture1;
   o.mirror = st.mirror;
   return o;
 }
 
 // The first pixel where two pictures differ, for the failure message.
-std::string firstDifference(const QImage& a, const QImage& b) {
-  for (int y = 0; y < a.height(); ++y)
-    for (int x = 0; x < a.width(); ++x)
-      if (a.pixel(x, y) != b.pixel(x, y))
+std::string firstDifference(const Raster& a, const Raster& b) {
+  for (int y = 0; y < a.heightPixels(); ++y)
+    for (int x = 0; x < a.widthPixels(); ++x)
+      if (a.point(x, y) != b.point(x, y))
         return "pixel (" + std::to_string(x) + ", " + std::to_string(y) + "): " +
-               std::to_string(a.pixel(x, y)) + " vs " + std::to_string(b.pixel(x, y));
+               std::to_string(a.point(x, y)) + " vs " + std::to_string(b.point(x, y));
   return "none";
 }
 
 void expectSameOutcome(const Outcome& want, const Outcome& got) {
-  ASSERT_EQ(want.image.size(), got.image.size());
-  EXPECT_TRUE(want.image == got.image) << firstDifference(want.image, got.image);
+  ASSERT_EQ(want.image.widthPixels(), got.image.widthPixels());
+  ASSERT_EQ(want.image.heightPixels(), got.image.heightPixels());
+  EXPECT_TRUE(want.image.pixels() == got.image.pixels()) << firstDifference(want.image, got.image);
   EXPECT_EQ(want.mirror.mirrorSpotColumn, got.mirror.mirrorSpotColumn);
   EXPECT_EQ(want.mirror.mirrorSpotRow, got.mirror.mirrorSpotRow);
   EXPECT_EQ(std::memcmp(&want.mirror.mirrorBestScore, &got.mirror.mirrorBestScore, sizeof(float)),
@@ -254,10 +255,10 @@ TEST(ShadingPaths, SamePicturesForBatchesOfEveryShape) {
   }
 }
 
-int drawnPixels(const QImage& image) {
+int drawnPixels(const Raster& image) {
   int drawn = 0;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x) drawn += fromArgb(image.pixel(x, y)) != kUntouched;
+  for (int y = 0; y < image.heightPixels(); ++y)
+    for (int x = 0; x < image.widthPixels(); ++x) drawn += image.point(x, y) != kUntouched;
   return drawn;
 }
 

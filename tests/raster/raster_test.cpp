@@ -1,4 +1,4 @@
-#include "toolkit/raster.h"
+#include "raster/raster.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "raster.h"
+#include "raster/raster.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,12 +6,14 @@
 namespace korvalen {
 
 Raster::Raster(int width, int height, Colour background)
-    : image_(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32), back_(background) {
-  image_.fill(toArgb(back_));
-}
+    : width_(std::max(width, 1)),
+      height_(std::max(height, 1)),
+      bits_(static_cast<size_t>(width_) * height_, toArgb(background)),
+      back_(background) {}
 
 void Raster::clear() {
-  image_.fill(toArgb(back_ == kSystemWindowBackground ? RGB(255, 255, 255) : back_));
+  std::fill(bits_.begin(), bits_.end(),
+            toArgb(back_ == kSystemWindowBackground ? RGB(255, 255, 255) : back_));
   currentX_ = currentY_ = 0;
   dirty_ = false;
   touched();
@@ -20,9 +22,8 @@ void Raster::clear() {
 void Raster::setPoint(float x, float y, Colour c) {
   const double rx = std::nearbyint(static_cast<double>(x));
   const double ry = std::nearbyint(static_cast<double>(y));
-  if (rx >= 0 && ry >= 0 && rx < image_.width() && ry < image_.height()) {
-    reinterpret_cast<uint32_t*>(image_.scanLine(static_cast<int>(ry)))[static_cast<int>(rx)] =
-        toArgb(c);
+  if (rx >= 0 && ry >= 0 && rx < width_ && ry < height_) {
+    bits_[static_cast<size_t>(ry) * width_ + static_cast<size_t>(rx)] = toArgb(c);
     touched();
   }
   currentX_ = x;
@@ -30,8 +31,8 @@ void Raster::setPoint(float x, float y, Colour c) {
 }
 
 Colour Raster::point(int x, int y) const {
-  if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height()) return back_;
-  return fromArgb(image_.pixel(x, y));
+  if (x < 0 || y < 0 || x >= width_ || y >= height_) return back_;
+  return fromArgb(bits_[static_cast<size_t>(y) * width_ + x]);
 }
 
 void Raster::lineTo(float x2, float y2, Colour c) { line(currentX_, currentY_, x2, y2, c); }
@@ -53,7 +54,7 @@ void Raster::line(float x1, float y1, float x2, float y2, Colour c) {
   // that a line from far outside only walks its visible part.
   double t0 = 0, t1 = steps - 1;
   const double lo[2] = {-1.0, -1.0};
-  const double hi[2] = {static_cast<double>(image_.width()), static_cast<double>(image_.height())};
+  const double hi[2] = {static_cast<double>(width_), static_cast<double>(height_)};
   const double p0[2] = {ax, ay};
   const double d[2] = {dx / steps, dy / steps};
   for (int k = 0; k < 2; ++k) {
@@ -73,9 +74,8 @@ void Raster::line(float x1, float y1, float x2, float y2, Colour c) {
   for (double t = t0; t <= t1; t += 1.0) {
     const double px = std::nearbyint(ax + d[0] * t);
     const double py = std::nearbyint(ay + d[1] * t);
-    if (px >= 0 && py >= 0 && px < image_.width() && py < image_.height()) {
-      reinterpret_cast<uint32_t*>(image_.scanLine(static_cast<int>(py)))[static_cast<int>(px)] =
-          argb;
+    if (px >= 0 && py >= 0 && px < width_ && py < height_) {
+      bits_[static_cast<size_t>(py) * width_ + static_cast<size_t>(px)] = argb;
       any = true;
     }
   }

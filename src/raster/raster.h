@@ -1,13 +1,14 @@
 #pragma once
 // The drawing surface of a picture box: a pixel grid whose drawing persists
 // across hiding, showing and being covered. x grows to the right, y downward,
-// the origin is the top-left pixel. Widgets paint it; the drawing code writes
-// into it directly, with no painter and no repaint per pixel.
-#include <QImage>
+// the origin is the top-left pixel. The drawing code writes into it directly,
+// with no painter and no repaint per pixel; a picture box shows the same
+// memory (one 0xFFRRGGBB word per pixel, rows one after another) as it is.
 #include <cstdint>
 #include <functional>
+#include <vector>
 
-#include "colour.h"
+#include "raster/colour.h"
 
 namespace korvalen {
 
@@ -16,10 +17,10 @@ class Raster {
   Raster(int width, int height, Colour background = RGB(255, 255, 255));
 
   // Width and height as the drawing code reads them: 32-bit floats, in pixels.
-  float width() const { return static_cast<float>(image_.width()); }
-  float height() const { return static_cast<float>(image_.height()); }
-  int widthPixels() const { return image_.width(); }
-  int heightPixels() const { return image_.height(); }
+  float width() const { return static_cast<float>(width_); }
+  float height() const { return static_cast<float>(height_); }
+  int widthPixels() const { return width_; }
+  int heightPixels() const { return height_; }
 
   Colour backColour() const { return back_; }
   void setBackColour(Colour c) { back_ = c; }
@@ -32,9 +33,9 @@ class Raster {
   void setPoint(float x, float y, Colour c);
   // The same for whole-pixel coordinates, for the scan loops.
   void setPixel(int x, int y, Colour c) {
-    if (static_cast<unsigned>(x) < static_cast<unsigned>(image_.width()) &&
-        static_cast<unsigned>(y) < static_cast<unsigned>(image_.height())) {
-      reinterpret_cast<uint32_t*>(image_.scanLine(y))[x] = toArgb(c);
+    if (static_cast<unsigned>(x) < static_cast<unsigned>(width_) &&
+        static_cast<unsigned>(y) < static_cast<unsigned>(height_)) {
+      bits_[static_cast<size_t>(y) * width_ + x] = toArgb(c);
       touched();
     }
     currentX_ = x;
@@ -42,20 +43,20 @@ class Raster {
   }
 
   // setPixel for loops that set many pixels: the grid's storage is taken once,
-  // when the writer is made, and each pixel costs no Qt call. The same pixels
+  // when the writer is made, and each pixel costs no call. The same pixels
   // are drawn, the change listener fires at the first one drawn, and the last
   // pixel set becomes the current point, as with setPixel.
   class PixelWriter {
    public:
     explicit PixelWriter(Raster& r)
         : raster_(r),
-          bits_(reinterpret_cast<uint32_t*>(r.image_.bits())),
-          stride_(r.image_.bytesPerLine() / static_cast<qsizetype>(sizeof(uint32_t))),
-          width_(static_cast<unsigned>(r.image_.width())),
-          height_(static_cast<unsigned>(r.image_.height())) {}
+          bits_(r.bits_.data()),
+          stride_(static_cast<size_t>(r.width_)),
+          width_(static_cast<unsigned>(r.width_)),
+          height_(static_cast<unsigned>(r.height_)) {}
     void set(int x, int y, Colour c) {
       if (static_cast<unsigned>(x) < width_ && static_cast<unsigned>(y) < height_) {
-        bits_[static_cast<qsizetype>(y) * stride_ + x] = toArgb(c);
+        bits_[static_cast<size_t>(y) * stride_ + x] = toArgb(c);
         raster_.touched();
       }
       raster_.currentX_ = static_cast<float>(x);
@@ -68,7 +69,7 @@ class Raster {
     // was drawn, and (x, y), the run's last pixel, as the current point.
     void put(int x, int y, uint32_t argb) {
       if (static_cast<unsigned>(x) < width_ && static_cast<unsigned>(y) < height_) {
-        bits_[static_cast<qsizetype>(y) * stride_ + x] = argb;
+        bits_[static_cast<size_t>(y) * stride_ + x] = argb;
         drawn_ = true;
       }
     }
@@ -83,7 +84,7 @@ class Raster {
     Raster& raster_;
     bool drawn_ = false;
     uint32_t* bits_;
-    qsizetype stride_;
+    size_t stride_;
     unsigned width_, height_;
   };
 
@@ -95,12 +96,9 @@ class Raster {
   // A line from the end of the previous line (or the last point set).
   void lineTo(float x2, float y2, Colour c);
 
-  // Screen pixels per logical pixel of the box that shows the grid; the
-  // painter then puts each element on one screen pixel.
-  void setDevicePixelRatio(double r) { image_.setDevicePixelRatio(r); }
-
   Colour point(int x, int y) const;
-  const QImage& image() const { return image_; }
+  // The grid's words, row after row with no gap: 0xFFRRGGBB each.
+  const std::vector<uint32_t>& pixels() const { return bits_; }
 
   // Called once when the grid changes after the owner last painted it.
   void setChangeListener(std::function<void()> f) { listener_ = std::move(f); }
@@ -114,7 +112,8 @@ class Raster {
     }
   }
 
-  QImage image_;
+  int width_, height_;
+  std::vector<uint32_t> bits_;
   Colour back_;
   float currentX_ = 0, currentY_ = 0;
   bool dirty_ = false;

@@ -20,7 +20,7 @@ constexpr int redOf(Colour c) { return static_cast<int>(c & 0xFFu); }
 constexpr int greenOf(Colour c) { return static_cast<int>((c >> 8) & 0xFFu); }
 constexpr int blueOf(Colour c) { return static_cast<int>((c >> 16) & 0xFFu); }
 
-// As a QImage RGB32 pixel (0xffRRGGBB).
+// As a pixel of the grid (0xFFRRGGBB, the 32-bit RGB layout of the picture boxes).
 constexpr uint32_t toArgb(Colour c) {
   return 0xFF000000u | (static_cast<uint32_t>(redOf(c)) << 16) |
          (static_cast<uint32_t>(greenOf(c)) << 8) | static_cast<uint32_t>(blueOf(c));

@@ -39,9 +39,7 @@ struct ShadingState {
   void rotate(double ox, double oy, double oz) { setUpRotation(view, ox, oy, oz); }
   void setRadius(double radius) {
     view.sphereRadius = radius;
-    view.unitsPerPixel = 1 / radius;
-    const double k = view.unitsPerPixel;
-    view.discLimitSq = (k + 1) / k / k;
+    setUpRadius(view, radius);
   }
   void setInclination(double degrees) {
     lm.sourceInclination = toSingle(degrees * kPi / 180);
