@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QTimer>
 
+#include "shading/colour_table.h"
 #include "toolkit/guard.h"
 
 namespace korvalen {
@@ -125,7 +126,11 @@ void Form1::buildControls() {
   Check3 = place(new CheckBox(this, QStringLiteral("Скрыть изолинии")), 440, 200, 177, 17);
   Line7 = new LineControl(this, 624, 222, 440, 222, RGB(128, 128, 128), 2);
   Line6 = new LineControl(this, 440, 224, 624, 224, RGB(255, 255, 255), 2);
-  Shape2 = place(new Shape(this, Shape::RoundedSquare, RGB(96, 0, 52), RGB(220, 0, 220)), 440, 240, 17, 17);
+  // The swatch of the zone about phi = 0 in the colour the map gives it.
+  Shape2 = place(new Shape(this, Shape::RoundedSquare,
+                           RGB(kZoneAtZero.red, kZoneAtZero.green, kZoneAtZero.blue),
+                           RGB(220, 0, 220)),
+                 440, 240, 17, 17);
   Label9 = place(new Label(this, QStringLiteral("В этой зоне поверхность становится самозатеняющейся")), 464, 232, 161, 49);
   Label9->setWordWrap(true);
   Label9->setFont(tahoma());

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "photometry/checked.h"
+#include "photometry/reflectance.h"
 
 namespace korvalen {
 
@@ -161,32 +162,10 @@ void anglesAt(Angles& a, const Vec3& h) {
 }
 
 float reflectance(const LightAndModel& lm, const Angles& a, const ConsumerRules& rules) {
-  switch (lm.surfaceModel) {
-    case kMatte:
-      return a.cosI;
-    case kGlossy: {
-      const float t = toSingle(2.0 * a.cosI * a.cosE - lm.cosG);
-      const float diffuse = toSingle(static_cast<double>(lm.diffuseShare) * a.cosI);
-      if (t >= 0) {
-        const double power = finite(std::pow(static_cast<double>(t), static_cast<double>(lm.peakSharpness)));
-        return toSingle(diffuse + lm.specularGain * power);
-      }
-      return diffuse;
-    }
-    case kRocky:
-      return toSingle(static_cast<double>(a.cosI) * a.cosE);
-    case kMirror:
-      return rules.mirrorPhi;
-    default:
-      return 0.0f;
-  }
+  RaiseAtFault raise;
+  return phiOf(lm.surfaceModel, lm, a.cosI, a.cosE, rules.mirrorPhi, raise);
 }
 
-float clampPhi(float phi, const ConsumerRules& rules) {
-  if (phi > 1) phi = 1;
-  if (rules.negativePhiToZero && phi < 0) phi = 0;
-  return phi;
-}
 
 // Flattened: the shading calls this for every sample, and the steps inlined
 // into one body let neighbouring samples overlap. Inlining changes no result.

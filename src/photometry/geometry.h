@@ -94,7 +94,11 @@ float reflectance(const LightAndModel& lm, const Angles& a, const ConsumerRules&
 
 // The consumer's range of phi: above 1 becomes 1; below 0 becomes 0 where the
 // rules say so.
-float clampPhi(float phi, const ConsumerRules& rules);
+inline float clampPhi(float phi, const ConsumerRules& rules) {
+  if (phi > 1) phi = 1;
+  if (rules.negativePhiToZero && phi < 0) phi = 0;
+  return phi;
+}
 
 // The whole evaluation of a picture point for the probe and the shading.
 struct PointEvaluation {

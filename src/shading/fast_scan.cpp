@@ -20,6 +20,7 @@
 #include <cmath>
 
 #include "photometry/geometry.h"
+#include "photometry/reflectance.h"
 #include "shading/sample_batch.h"
 #include "shading/sample_colour.h"
 #include "shading/sample_kernel.h"
@@ -31,113 +32,6 @@
 namespace korvalen {
 
 namespace {
-
-inline bool finiteSingle(float v) { return v - v == 0; }
-
-// phi of a hit (not yet limited to 1) and, under the mirror model, its score.
-// False when the checked code would raise an error for this sample.
-template <int32_t Model>
-inline bool valueOfHit(const FinishConstants& c, float cosI, float cosE, double hz, float& phi,
-                       float& score) {
-  switch (Model) {
-    case kMatte:
-      phi = cosI;
-      return true;
-    case kGlossy: {
-      const float t = static_cast<float>(2.0 * cosI * cosE - c.cosG);
-      const float diffuse = static_cast<float>(static_cast<double>(c.diffuseShare) * cosI);
-      if (t >= 0) {
-        const double power = std::pow(static_cast<double>(t), static_cast<double>(c.peakSharpness));
-        phi = static_cast<float>(diffuse + c.specularGain * power);
-      } else {
-        phi = diffuse;
-      }
-      // An infinite power gives an infinite or undefined phi.
-      return finiteSingle(t) && finiteSingle(diffuse) && finiteSingle(phi);
-    }
-    case kRocky:
-      phi = static_cast<float>(static_cast<double>(cosI) * cosE);
-      return true;
-    case kMirror: {
-      phi = kShadingRules.mirrorPhi;
-      Angles a;
-      a.cosI = cosI;
-      a.cosE = cosE;
-      anglesAt(a, Vec3{0, 0, hz});
-      const double angleI = a.angleI;
-      const double angleE = a.angleE;
-      score = static_cast<float>(std::fabs(c.g - angleE - angleI) + std::fabs(angleI - angleE));
-      return finiteSingle(score);
-    }
-    default:
-      phi = 0.0f;
-      return true;
-  }
-}
-
-// The first of the bands 1..lastBand that holds phi (both bounds inclusive), or 0.
-inline int firstBandHolding(const FinishConstants& c, float phi) {
-#if defined(__SSE2__)
-  // All seven at once; a bit per band that holds phi, the lowest band wins.
-  const __m128 p = _mm_set1_ps(phi);
-  const __m128 lowA = _mm_loadu_ps(c.low), lowB = _mm_loadu_ps(c.low + 4);
-  const __m128 highA = _mm_loadu_ps(c.high), highB = _mm_loadu_ps(c.high + 4);
-  const int holdsA = _mm_movemask_ps(_mm_and_ps(_mm_cmple_ps(lowA, p), _mm_cmple_ps(p, highA)));
-  const int holdsB = _mm_movemask_ps(_mm_and_ps(_mm_cmple_ps(lowB, p), _mm_cmple_ps(p, highB)));
-  const unsigned holds = static_cast<unsigned>(holdsA | (holdsB << 4)) & c.bandBits;
-  return holds == 0 ? 0 : __builtin_ctz(holds) + 1;
-#else
-  for (int k = 1; k <= c.lastBand; ++k)
-    if (c.low[k - 1] <= phi && phi <= c.high[k - 1]) return k;
-  return 0;
-#endif
-}
-
-struct Sums {
-  int red, green, blue;
-};
-
-inline void put(Sums& s, bool replace, const Tint& t) {
-  if (replace) {
-    s = {t.red, t.green, t.blue};
-  } else {
-    s.red += t.red;
-    s.green += t.green;
-    s.blue += t.blue;
-  }
-}
-
-// The colour stage for a hit with phi (at most 1): direct mode and sub-sample 1
-// replace the colour, sub-samples 2..4 add to the sums. No sum can leave the
-// 16-bit range: four samples add at most 4 * 296, and the background times
-// four fits, or the run would not have started. False, leaving s as it was,
-// when the checked stage would raise an error (a band bound beyond the float
-// range reached).
-inline bool colourOfHit(const FinishConstants& c, float phi, bool replace, Sums& s) {
-  Sums t = s;
-  if (phi >= 0) {
-    const int grey = greyOf(phi);
-    put(t, replace, Tint{static_cast<int16_t>(grey), static_cast<int16_t>(grey),
-                         static_cast<int16_t>(grey)});
-    bool inBand = false;
-    if (c.bandsShown) {
-      const int k = firstBandHolding(c, phi);
-      if (k != 0) {
-        put(t, false, kBandTint[k]);
-        inBand = true;
-      } else if (c.lastBand < 7) {
-        return false;
-      }
-    }
-    if (!inBand && phi <= c.zoneHigh) put(t, replace, kZoneAtZero);
-  } else if (phi >= c.shadowLow && phi <= c.zoneHigh) {
-    put(t, replace, kZoneBelowZero);
-  } else if (replace) {
-    t = {0, 0, 0};  // black; a later sub-sample adds nothing
-  }
-  s = t;
-  return true;
-}
 
 template <class Evaluate>
 class FastScan {
@@ -177,16 +71,7 @@ class FastScan {
     c.diffuseShare = lm.diffuseShare;
     c.specularGain = lm.specularGain;
     c.peakSharpness = lm.peakSharpness;
-    c.bandsShown = run.bands.isolinesHidden == kFalse;
-    c.lastBand = run.bands.firstOverflow - 1;
-    for (int b = 0; b < 7; ++b) {
-      c.low[b] = run.bands.low[b + 1];
-      c.high[b] = run.bands.high[b + 1];
-    }
-    c.low[7] = c.high[7] = 0;
-    c.bandBits = (1u << c.lastBand) - 1;
-    c.shadowLow = run.bands.shadowLow;
-    c.zoneHigh = run.bands.zoneHigh;
+    c.bands = run.bands;
     c.backRed = picture.backRed;
     c.backGreen = picture.backGreen;
     c.backBlue = picture.backBlue;
@@ -359,12 +244,22 @@ class FastScan {
       }
       return true;
     }
-    float phi = 0, score = 0;
-    if (!valueOfHit<Model>(c, results_.cosI[i], results_.cosE[i], results_.hz[i], phi, score))
-      return false;
-    if (phi > 1) phi = 1;
+    MarkFault fault;
+    float phi = phiOfModel<Model>(c, results_.cosI[i], results_.cosE[i], kShadingRules.mirrorPhi,
+                                  fault);
+    float score = 0;
+    if (Model == kMirror) {
+      Angles a;
+      a.cosI = results_.cosI[i];
+      a.cosE = results_.cosE[i];
+      anglesAt(a, Vec3{0, 0, results_.hz[i]});
+      score = mirrorScore(c.g, a.angleI, a.angleE, fault);
+    }
+    if (fault.faulted) return false;
+    phi = clampPhi(phi, kShadingRules);
     Sums t = s;
-    if (!colourOfHit(c, phi, replace, t)) return false;
+    colourOfHit(c.bands, phi, replace, t, fault);
+    if (fault.faulted) return false;
     if (Model == kMirror && score < mirror_.mirrorBestScore) {
       // Of equal scores the first sample scanned keeps the spot.
       mirror_.mirrorBestScore = score;
@@ -424,10 +319,7 @@ class FastScan {
         continue;
       }
       if (results_.status[i] == kSampleMiss) continue;
-      // Every part is at least 0 here; above 255 is drawn as 255.
-      if (s.red > 255) s.red = 255;
-      if (s.green > 255) s.green = 255;
-      if (s.blue > 255) s.blue = 255;
+      limitTo255(s);
       last = s;
       pixels_.set(column, height - row, RGB(s.red, s.green, s.blue));
     }
@@ -448,11 +340,9 @@ class FastScan {
         if (!finishSample<Model>(c, column, row, i, j == 0, s))
           checkedSample(column, row, i, kOrder[j], s);
       }
-      // Truncating division; a quotient above 255 is drawn as 255.
-      if (!(s.red == c.backRedTimes4 && s.green == c.backGreenTimes4 &&
-            s.blue == c.backBlueTimes4)) {
-        pixels_.set(column, height - row, RGB(s.red / 4, s.green / 4, s.blue / 4));
-      }
+      Colour colour;
+      if (smoothedPixel(s, {c.backRedTimes4, c.backGreenTimes4, c.backBlueTimes4}, colour))
+        pixels_.set(column, height - row, colour);
     }
     last_ = s;
   }

@@ -4,6 +4,8 @@
 // the evaluations for each SIMD width the processor may offer.
 #include <cstdint>
 
+#include "shading/colour_table.h"
+
 namespace korvalen {
 
 // What a sample's evaluation came to.
@@ -33,13 +35,7 @@ struct FinishConstants {
   int32_t surfaceModel = 0;
   double g = 0;  // sourceInclination, the phase angle
   float cosG = 0, diffuseShare = 0, specularGain = 0, peakSharpness = 0;
-  bool bandsShown = false;
-  int lastBand = 0;  // bands 1..lastBand are compared; a bound of the next overflows
-  // Bounds of bands 1..7 at index 0..6 (and a place 7 never compared), and a
-  // bit per band compared.
-  float low[8] = {}, high[8] = {};
-  unsigned bandBits = 0;
-  float shadowLow = 0, zoneHigh = 0;
+  IsolineBands bands;
   int16_t backRed = 0, backGreen = 0, backBlue = 0;
   int backRedTimes4 = 0, backGreenTimes4 = 0, backBlueTimes4 = 0;
 };

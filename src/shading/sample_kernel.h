@@ -319,13 +319,12 @@ inline bool colourSampleLanes(const FinishConstants& c, int plane, int count,
   }
 
   // The colour parts of the bands, the zones and the background.
-  static constexpr double kBandRed[8] = {0, 40, 40, 37, 0, 0, 0, 25};
-  static constexpr double kBandGreen[8] = {0, 0, 20, 40, 40, 30, 0, 0};
-  static constexpr double kBandBlue[8] = {0, 0, 0, 0, 0, 40, 40, 40};
-  const int lastBand = c.bandsShown ? (c.lastBand < 7 ? c.lastBand : 7) : 0;
-  const bool bandFault = c.bandsShown && c.lastBand < 7;
-  const V shadowLow = splat(static_cast<double>(c.shadowLow), V{});
-  const V zoneHigh = splat(static_cast<double>(c.zoneHigh), V{});
+  const IsolineBands& bands = c.bands;
+  const bool bandsShown = bands.isolinesHidden == kFalse;
+  const int lastBand = bandsShown ? bands.firstOverflow - 1 : 0;
+  const bool bandFault = bandsShown && bands.firstOverflow <= 7;
+  const V shadowLow = splat(static_cast<double>(bands.shadowLow), V{});
+  const V zoneHigh = splat(static_cast<double>(bands.zoneHigh), V{});
   const V missRed = splat(direct ? 0.0 : c.backRed, V{});
   const V missGreen = splat(direct ? 0.0 : c.backGreen, V{});
   const V missBlue = splat(direct ? 0.0 : c.backBlue, V{});
@@ -338,8 +337,8 @@ inline bool colourSampleLanes(const FinishConstants& c, int plane, int count,
   V bandLow[8], bandHigh[8];
   for (int k = 1; k <= 7; ++k) {
     const bool compared = k <= lastBand;
-    bandLow[k] = splat(compared ? static_cast<double>(c.low[k - 1]) : HUGE_VAL, V{});
-    bandHigh[k] = splat(compared ? static_cast<double>(c.high[k - 1]) : -HUGE_VAL, V{});
+    bandLow[k] = splat(compared ? static_cast<double>(bands.low[k]) : HUGE_VAL, V{});
+    bandHigh[k] = splat(compared ? static_cast<double>(bands.high[k]) : -HUGE_VAL, V{});
   }
   for (int i = 0; i < count; i += n) {
     const V status = loadStatusLanes(out.status + i, V{});
@@ -372,9 +371,9 @@ inline bool colourSampleLanes(const FinishConstants& c, int plane, int count,
     V bandRed = zero, bandGreen = zero, bandBlue = zero;
     for (int k = 7; k >= 1; --k) {
       const auto holds = bandLow[k] <= phi && phi <= bandHigh[k];
-      bandRed = holds ? splat(kBandRed[k], V{}) : bandRed;
-      bandGreen = holds ? splat(kBandGreen[k], V{}) : bandGreen;
-      bandBlue = holds ? splat(kBandBlue[k], V{}) : bandBlue;
+      bandRed = holds ? splat(kBandTint[k].red, V{}) : bandRed;
+      bandGreen = holds ? splat(kBandTint[k].green, V{}) : bandGreen;
+      bandBlue = holds ? splat(kBandTint[k].blue, V{}) : bandBlue;
       inBand = inBand || holds;
     }
     // Past the last band compared comes a bound beyond the float range.
@@ -389,12 +388,12 @@ inline bool colourSampleLanes(const FinishConstants& c, int plane, int count,
     V red = lit ? grey + bandRed : zero;
     V green = lit ? grey + bandGreen : zero;
     V blue = lit ? grey + bandBlue : zero;
-    red = atZero ? greyOrNone + splat(96.0, V{}) : red;
-    green = atZero ? greyOrNone : green;
-    blue = atZero ? greyOrNone + splat(52.0, V{}) : blue;
-    red = belowZero ? splat(175.0, V{}) : red;
-    green = belowZero ? zero : green;
-    blue = belowZero ? splat(91.0, V{}) : blue;
+    red = atZero ? greyOrNone + splat(kZoneAtZero.red, V{}) : red;
+    green = atZero ? greyOrNone + splat(kZoneAtZero.green, V{}) : green;
+    blue = atZero ? greyOrNone + splat(kZoneAtZero.blue, V{}) : blue;
+    red = belowZero ? splat(kZoneBelowZero.red, V{}) : red;
+    green = belowZero ? splat(kZoneBelowZero.green, V{}) : green;
+    blue = belowZero ? splat(kZoneBelowZero.blue, V{}) : blue;
     red = red > limit ? limit : red;
     green = green > limit ? limit : green;
     blue = blue > limit ? limit : blue;

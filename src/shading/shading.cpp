@@ -7,6 +7,7 @@
 
 #include "photometry/checked.h"
 #include "photometry/geometry.h"
+#include "photometry/reflectance.h"
 #include "shading/fast_scan.h"
 #include "shading/sample_colour.h"
 
@@ -15,34 +16,6 @@
 #endif
 
 namespace korvalen {
-
-namespace {
-
-// Sums of four samples of at most 256 + 175 each cannot overflow 16 bits; the
-// check stays so that no store can wrap silently.
-inline int16_t add16(int16_t a, int b) { return checkedInt16(static_cast<long long>(a) + b); }
-
-inline void setColour(ShadingRun& run, const Tint& c) {
-  run.pointRed = c.red;
-  run.pointGreen = c.green;
-  run.pointBlue = c.blue;
-}
-
-inline void addColour(ShadingRun& run, const Tint& c) {
-  run.pointRed = add16(run.pointRed, c.red);
-  run.pointGreen = add16(run.pointGreen, c.green);
-  run.pointBlue = add16(run.pointBlue, c.blue);
-}
-
-// Direct mode (and sub-sample 1) replaces the colour; sub-samples 2..4 add to it.
-inline void putColour(ShadingRun& run, const Tint& c) {
-  if (run.sampleIndex < 2)
-    setColour(run, c);
-  else
-    addColour(run, c);
-}
-
-}  // namespace
 
 #if defined(__x86_64__) || defined(__i386__)
 namespace {
@@ -71,58 +44,41 @@ IsolineBands isolineBandsOf(const Isolines& isolines) {
     b.low[k] = low;
     b.high[k] = high;
   }
+  b.comparedBands = (1u << (b.firstOverflow - 1)) - 1;
   b.shadowLow = -isolines.isolineHalfWidth[1];
   b.zoneHigh = isolines.isolineHalfWidth[7];
   return b;
 }
 
+namespace {
+Sums sumsOf(const ShadingRun& run) { return {run.pointRed, run.pointGreen, run.pointBlue}; }
+
+// The sums back into the run's 16-bit stores; none can wrap silently.
+void store(ShadingRun& run, const Sums& s) {
+  run.pointRed = checkedInt16(s.red);
+  run.pointGreen = checkedInt16(s.green);
+  run.pointBlue = checkedInt16(s.blue);
+}
+}  // namespace
+
 void colourSample(ShadingRun& run, const MapPicture& picture, bool hit, float phi,
                   Raster& picture1) {
+  Sums s = sumsOf(run);
   if (!hit) {
     // Smoothing counts a missed sub-sample as background; direct mode leaves
     // the background that the clear left there.
     if (run.sampleIndex != 0) {
-      run.pointRed = add16(run.pointRed, picture.backRed);
-      run.pointGreen = add16(run.pointGreen, picture.backGreen);
-      run.pointBlue = add16(run.pointBlue, picture.backBlue);
+      put(s, false, Tint{picture.backRed, picture.backGreen, picture.backBlue});
+      store(run, s);
     }
     return;
   }
-
-  const IsolineBands& bands = run.bands;
-  if (phi >= 0) {
-    // phi = 1 gives 256; the limit to 255 comes at drawing or averaging.
-    const int16_t grey = greyOf(phi);
-    putColour(run, Tint{grey, grey, grey});
-
-    // The first band that holds phi tints it, in either mode, and no zone
-    // colour follows.
-    bool inBand = false;
-    if (bands.isolinesHidden == kFalse) {
-      const int last = bands.firstOverflow - 1;  // bands before an overflowing bound
-      for (int k = 1; k <= last && k <= 7; ++k) {
-        if (bands.low[k] <= phi && phi <= bands.high[k]) {
-          addColour(run, kBandTint[k]);
-          inBand = true;
-          break;
-        }
-      }
-      if (!inBand && last < 7) throw RuntimeError(ErrorKind::Overflow);
-    }
-    if (!inBand && phi <= bands.zoneHigh) putColour(run, kZoneAtZero);
-  } else if (phi >= bands.shadowLow && phi <= bands.zoneHigh) {
-    putColour(run, kZoneBelowZero);
-  } else if (run.sampleIndex < 2) {
-    setColour(run, Tint{0, 0, 0});  // black; a later sub-sample adds nothing
-  }
-
-  if (run.sampleIndex == 0) {
-    if (run.pointRed > 255) run.pointRed = 255;
-    if (run.pointGreen > 255) run.pointGreen = 255;
-    if (run.pointBlue > 255) run.pointBlue = 255;
-    picture1.setPixel(run.scanColumn, picture.pictureHeight - run.scanRow,
-                      RGB(run.pointRed, run.pointGreen, run.pointBlue));
-  }
+  RaiseAtFault raise;
+  colourOfHit(run.bands, phi, run.sampleIndex < 2, s, raise);
+  if (run.sampleIndex == 0) limitTo255(s);
+  store(run, s);
+  if (run.sampleIndex == 0)
+    picture1.setPixel(run.scanColumn, picture.pictureHeight - run.scanRow, RGB(s.red, s.green, s.blue));
 }
 
 // ---------------------------------------------------------------------------
@@ -143,12 +99,10 @@ void Тонирование(ShadingRun& run, const ViewAndRotation& view, const 
 
   float phi = reflectance(lm, point.angles, kShadingRules);
   if (mirrorModel) {
-    // 0 exactly where i = e and g = i + e; of equal scores the first sample
-    // scanned keeps the spot.
-    const double g = lm.sourceInclination;
-    const double angleI = point.angles.angleI;
-    const double angleE = point.angles.angleE;
-    const float score = toSingle(std::fabs(g - angleE - angleI) + std::fabs(angleI - angleE));
+    // Of equal scores the first sample scanned keeps the spot.
+    RaiseAtFault raise;
+    const float score =
+        mirrorScore(lm.sourceInclination, point.angles.angleI, point.angles.angleE, raise);
     if (score < mirror.mirrorBestScore) {
       mirror.mirrorBestScore = score;
       mirror.mirrorSpotColumn = checkedInt16(run.scanColumn);
@@ -235,12 +189,9 @@ namespace {
       run.pixelDX = dx - 0.25;
       run.sampleIndex = 3;
       Тонирование(run, view, lm, picture, mirror, picture1);
-      // Truncating division; a quotient above 255 is drawn as 255.
-      if (!(run.pointRed == run.backRedTimes4 && run.pointGreen == run.backGreenTimes4 &&
-            run.pointBlue == run.backBlueTimes4)) {
-        picture1.setPixel(run.scanColumn, picture.pictureHeight - run.scanRow,
-                          RGB(run.pointRed / 4, run.pointGreen / 4, run.pointBlue / 4));
-      }
+      Colour c;
+      if (smoothedPixel(sumsOf(run), {run.backRedTimes4, run.backGreenTimes4, run.backBlueTimes4}, c))
+        picture1.setPixel(run.scanColumn, picture.pictureHeight - run.scanRow, c);
     }
   }
 }

@@ -11,22 +11,9 @@
 
 #include "photometry/model_state.h"
 #include "raster/raster.h"
+#include "shading/colour_table.h"
 
 namespace korvalen {
-
-// The isoline bands as the colour stage compares them: each bound rounded to a
-// 32-bit float once per run (the isolines cannot change while a run lasts).
-struct IsolineBands {
-  VbBool isolinesHidden = kFalse;
-  float low[8] = {};   // isolineLevel[k] - isolineHalfWidth[k], k = 1..7
-  float high[8] = {};  // isolineLevel[k] + isolineHalfWidth[k]
-  // The first band whose bound lies beyond the float range (8: none). Reaching
-  // it is the overflow error the comparison would raise, at the sample that
-  // reaches it, so what was drawn before it stays.
-  int firstOverflow = 8;
-  float shadowLow = 0;  // -isolineHalfWidth[1]: lower end of the zone below phi = 0
-  float zoneHigh = 0;   // isolineHalfWidth[7]: upper end of the zone about phi = 0
-};
 
 // The bounds of the bands and of the two zones for the given isolines.
 IsolineBands isolineBandsOf(const Isolines& isolines);
