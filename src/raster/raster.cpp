@@ -71,9 +71,19 @@ void Raster::line(float x1, float y1, float x2, float y2, Colour c) {
   if (t0 > t1) return;
   const uint32_t argb = toArgb(c);
   bool any = false;
-  for (double t = t0; t <= t1; t += 1.0) {
-    const double px = std::nearbyint(ax + d[0] * t);
-    const double py = std::nearbyint(ay + d[1] * t);
+  // The clipped walk takes at most the grid's longer side and three more
+  // steps. A line whose ends both lie astronomically far off starts at a t so
+  // large that adding 1 is lost in its rounding (2^53 and beyond): there the
+  // walk is counted from its clipped start, and bounded, instead of never
+  // ending.
+  const double longest = static_cast<double>(std::max(width_, height_) + 3);
+  const bool huge = t0 + 1 == t0;
+  const double n = huge ? longest : std::min(t1 - t0, longest);
+  const double sx = ax + d[0] * t0, sy = ay + d[1] * t0;
+  for (double k = 0; k <= n; k += 1.0) {
+    const double t = t0 + k;
+    const double px = std::nearbyint(huge ? sx + d[0] * k : ax + d[0] * t);
+    const double py = std::nearbyint(huge ? sy + d[1] * k : ay + d[1] * t);
     if (px >= 0 && py >= 0 && px < width_ && py < height_) {
       bits_[static_cast<size_t>(py) * width_ + static_cast<size_t>(px)] = argb;
       any = true;

@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "photometry/checked.h"
+#include "photometry/reflectance.h"
 
 namespace korvalen {
 namespace {
@@ -410,6 +412,72 @@ TEST(Overflow, IsARuntimeError) {
     s.view.unitsPerPixel = 1e30;
     evaluatePicturePoint(s.view, s.lm, 1, 1, 10 * s.view.unitsPerPixel, kShadingRules, true);
   });
+}
+
+}  // namespace
+}  // namespace korvalen
+
+namespace korvalen {
+namespace {
+
+// The fast shading marks a sample with MarkFault and hands it to the checked
+// path, which must then raise: both policies must fault at exactly the same
+// samples, and give the same values bit for bit everywhere else.
+TEST(FaultPolicies, MarkExactlyWhereRaisingRaises) {
+  struct Case {
+    const char* what;
+    int32_t model;
+    float cosI, cosE, cosG, diffuseShare, specularGain, peakSharpness;
+    bool faults;
+  };
+  const Case cases[] = {
+      {"matte", kMatte, 0.25f, 0.5f, 1, 0.5f, 8.5f, 16, false},
+      {"glossy, t below 0", kGlossy, 0.1f, 0.2f, 1, 0.5f, 8.5f, 16, false},
+      {"glossy, peak", kGlossy, 1, 1, 1, 0.5f, 8.5f, 16, false},
+      {"glossy, t 2 to a power beyond the double range", kGlossy, 1, 1, 0, 0.5f, 1, 2000, true},
+      {"glossy, phi beyond the float range", kGlossy, 1, 1, 0, 0.5f, 1, 200, true},
+      {"glossy, the largest phi a float holds", kGlossy, 1, 1, 0, 0.5f, 1, 127, false},
+      {"rocky", kRocky, 0.75f, 0.5f, 1, 0, 0, 0, false},
+      {"mirror", kMirror, 0.75f, 0.5f, 1, 0, 0, 0, false},
+  };
+  for (const Case& c : cases) {
+    LightAndModel lm;
+    lm.cosG = c.cosG;
+    lm.diffuseShare = c.diffuseShare;
+    lm.specularGain = c.specularGain;
+    lm.peakSharpness = c.peakSharpness;
+    MarkFault mark;
+    const float marked = phiOf(c.model, lm, c.cosI, c.cosE, 0.008f, mark);
+    RaiseAtFault raise;
+    bool raised = false;
+    float raisedPhi = 0;
+    try {
+      raisedPhi = phiOf(c.model, lm, c.cosI, c.cosE, 0.008f, raise);
+    } catch (const RuntimeError&) {
+      raised = true;
+    }
+    EXPECT_EQ(raised, c.faults) << c.what;
+    EXPECT_EQ(mark.faulted, c.faults) << c.what;
+    if (!raised) {
+      EXPECT_EQ(std::memcmp(&marked, &raisedPhi, sizeof(float)), 0) << c.what;
+    }
+  }
+
+  // The mirror score: a finite sum that no float holds faults, the rest not.
+  for (double g : {0.5, 1e300}) {
+    MarkFault mark;
+    const float marked = mirrorScore(g, 0.25, 0.25, mark);
+    RaiseAtFault raise;
+    bool raised = false;
+    try {
+      EXPECT_EQ(mirrorScore(g, 0.25, 0.25, raise), marked) << g;
+    } catch (const RuntimeError& e) {
+      raised = true;
+      EXPECT_EQ(e.kind(), ErrorKind::Overflow);
+    }
+    EXPECT_EQ(raised, g > 1) << g;
+    EXPECT_EQ(mark.faulted, raised) << g;
+  }
 }
 
 }  // namespace

@@ -42,7 +42,23 @@ TEST(Raster, FarEndPointsAreClippedQuickly) {
   EXPECT_EQ(r.point(60, 39), RGB(144, 144, 0));
   EXPECT_EQ(r.point(61, 38), RGB(144, 144, 0));
   EXPECT_EQ(r.point(99, 0), RGB(144, 144, 0));
-  r.line(1e30f, 1e30f, -1e30f, 5, RGB(1, 1, 1));  // must return, draw or not
+}
+
+TEST(Raster, LineWithBothEndsAstronomicallyFarOffEnds) {
+  // Both ends far beyond the grid on either side, the line along row 5: its
+  // parameter at the grid is so large that a step of 1 is lost in rounding.
+  Raster r(121, 73, RGB(255, 255, 255));
+  r.line(-1e30f, 5, 1e30f, 5, RGB(1, 1, 1));
+  for (int x : {0, 60, 120}) EXPECT_EQ(r.point(x, 5), RGB(1, 1, 1)) << x;
+  for (int x = 0; x < 121; ++x) {
+    EXPECT_EQ(r.point(x, 4), RGB(255, 255, 255)) << x;
+    EXPECT_EQ(r.point(x, 6), RGB(255, 255, 255)) << x;
+  }
+  // A far line that misses the grid draws nothing.
+  Raster untouched(121, 73, RGB(255, 255, 255));
+  r = untouched;
+  r.line(1e30f, 1e30f, -1e30f, 5, RGB(1, 1, 1));
+  EXPECT_TRUE(r.pixels() == untouched.pixels());
 }
 
 TEST(Raster, ClearFillsWithTheBackground) {

@@ -134,13 +134,21 @@ void expectCaseAgrees(int scale, int32_t model, bool smooth, double radius, doub
   expectAllPathsAgree(st);
 }
 
-TEST(ShadingPaths, WidestVectorUnitHere) {
-  // Not a check: the log says which widths the comparisons below ran with.
+TEST(ShadingPaths, DefaultIsTheWidestPathThisProcessorRuns) {
+  // The log says which widths the comparisons below ran with.
   std::string names;
   for (ShadingPath p : fastPathsHere()) names += std::string(shadingPathName(p)) + " ";
   std::printf("fast paths compared: %s(default %s)\n", names.c_str(),
               shadingPathName(fastestShadingPath()));
-  EXPECT_TRUE(shadingPathAvailable(fastestShadingPath()));
+  // From the narrowest to the widest; the last one available is the default.
+  ShadingPath widest = ShadingPath::Scalar;
+  for (ShadingPath p : {ShadingPath::Sse2, ShadingPath::Avx2, ShadingPath::Avx512})
+    if (shadingPathAvailable(p)) widest = p;
+  EXPECT_EQ(shadingPathName(fastestShadingPath()), std::string(shadingPathName(widest)));
+#if defined(__x86_64__)
+  // Every x86-64 processor has SSE2.
+  EXPECT_NE(fastestShadingPath(), ShadingPath::Scalar);
+#endif
 }
 
 TEST(ShadingPaths, SamePicturesAtScale1) {

@@ -160,7 +160,9 @@ TEST(Smoothing, AveragesFourSubSamples) {
   // limit R^2 + R, so the pixel is not sampled at all, though its sub-sample at
   // (-158.75, -8.75) would meet the sphere.
   EXPECT_EQ(at(picture1, -159, -9), kUntouched);
-  EXPECT_LT(158.75 * 158.75 + 8.75 * 8.75, 159.0 * 159.0);
+  EXPECT_TRUE(evaluatePicturePoint(st.view, st.lm, -158.75, -8.75, 10 * st.view.unitsPerPixel,
+                                   kShadingRules, false)
+                  .hit);
   // At (113, 113) the first sub-sample passes the disc test (2 * 112.75^2 <
   // 25440) but all four lie beyond the sphere's outline: not drawn.
   EXPECT_EQ(at(picture1, 113, 113), kUntouched);
