@@ -1,20 +1,13 @@
 // The scan of a shading run with the checks taken out of the per-sample path.
 //
-// The samples of a column are gathered into batches and their point
-// evaluation is done in one go (one sample at a time, or several in the
-// vector unit), with each run-time error the checked code could raise turned
-// into a mark on the sample. For the matte, glossy and rocky models the
-// colours of the whole batch follow in the same lanes (phi, the grey level,
-// the bands and zones, with smoothing the pixels' sums), and the pixels are
-// stored. A batch where some sample is marked, or would raise an error in its
-// phi or colour, and every batch under the mirror model, is instead finished
-// sample by sample in scan order: phi, the mirror score, the colour and the
-// pixel. A marked sample, or one whose phi, score or colour would raise an
-// error, is handed to Тонирование, which raises the error at that very sample;
-// everything before it has been drawn, nothing after it. A marked sample that
-// raises nothing comes out the same either way. The colours found in lanes
-// depend on nothing but the sample, so a batch drawn from them draws what the
-// sample-by-sample finish would.
+// The samples of a column are gathered into batches and evaluated in one go
+// (one sample at a time, or several in the vector unit), a sample the checked
+// code would raise an error at being marked instead. For the matte, glossy and
+// rocky models the colours of the whole batch follow in the same lanes. Any
+// other batch is finished sample by sample in scan order with the program's
+// one source of phi, the mirror score and the colour stage under MarkFault; a
+// marked or faulting sample is handed to Тонирование, which raises the error
+// at that very sample, with everything before it drawn and nothing after it.
 #include "shading/fast_scan.h"
 
 #include <cmath>

@@ -206,12 +206,9 @@ inline void evaluateSampleLanes(const SampleConstants& k, const double* dxs, con
     // The unit-sphere intersection, the line parameterised by its y.
     const V rayDX = p2x - p1x, rayDY = p2y - p1y, rayDZ = p2z - p1z;
     const auto reached = rayDY != zero;  // rayDY exactly 0 is a miss
-    // With no rotation about OY and OZ both points have the same x, rayDX is
-    // +0, and the quotient taken from p1x is +-0 (or NaN where p1y is
-    // infinite or NaN; then lineZ0 is no finite number either, nor is the
-    // discriminant, and the lane is marked either way): lineX0 is p1x itself
-    // unless p1x is a zero, whose sign the subtraction could change. A batch
-    // where that holds in every lane skips the division.
+    // Where both points share their x and p1x is no zero, lineX0 is p1x
+    // itself (why: docs/performance.md); a batch where every lane is so skips
+    // the division.
     V lineX0 = p1x;
     if (anyLaneSet(rayDX != zero || p1x == zero)) lineX0 = p1x - rayDX * p1y / rayDY;
     const V lineZ0 = p1z - rayDZ * p1y / rayDY;
@@ -227,14 +224,9 @@ inline void evaluateSampleLanes(const SampleConstants& k, const double* dxs, con
     const V tA = (yA - p1y) / rayDY;
     const V ax = tA * rayDX + p1x, az = tA * rayDZ + p1z;
 
-    // The second point B is read only where A is not taken, and for the test
-    // that the six coordinates sum to a finite value. Where the inputs are
-    // bounded that test needs no B: with a >= 1, |b|, sqrtDiscr, |p1y|, |rayDX|,
-    // |rayDZ|, |p1x|, |p1z| at most about 1e100 and |rayDY| at least about
-    // 1e-100, every coordinate of B is below 1e301, and with those of A below
-    // about 1e150 the sum stays below 1e302. The bounds are tested on sums of
-    // squares (a NaN or an overflow fails them). So B (two divisions) is found
-    // only when some lane needs it.
+    // The second point B (two divisions) is found only when some lane takes
+    // it or could sum its six coordinates to no finite value; bounded inputs,
+    // tested on sums of squares, rule the latter out (docs/performance.md).
     const V inputsSq = ((b * b + sqrtDiscr * sqrtDiscr) + (p1y * p1y + rayDX * rayDX)) +
                        ((rayDZ * rayDZ + p1x * p1x) + p1z * p1z);
     const V pointASq = ax * ax + yA * yA + az * az;
@@ -413,10 +405,9 @@ inline bool colourSampleLanes(const FinishConstants& c, int plane, int count,
 
   // The pixels: the sums of the four planes, drawn unless all four samples
   // missed (their sums four times the background), as the truncated quarter
-  // limited to 0..255. The sums are integers, so a quarter is a multiple of
-  // 0.25, and for such a q in 0..255 the truncation is q + 0.625 rounded to
-  // the nearest integer (never a tie; adding and taking away 2^52 rounds a
-  // value of 0 .. 2^52), less 1. A pixel not drawn is -1.
+  // limited to 0..255, found as q + 0.625 rounded to the nearest integer, less
+  // 1 (exact for quarters of integers; docs/performance.md). A pixel not
+  // drawn is -1.
   const V back4Red = splat(static_cast<double>(c.backRedTimes4), V{});
   const V back4Green = splat(static_cast<double>(c.backGreenTimes4), V{});
   const V back4Blue = splat(static_cast<double>(c.backBlueTimes4), V{});
