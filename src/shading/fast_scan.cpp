@@ -10,17 +10,11 @@
 // at that very sample, with everything before it drawn and nothing after it.
 #include "shading/fast_scan.h"
 
-#include <cmath>
-
 #include "photometry/geometry.h"
 #include "photometry/reflectance.h"
 #include "shading/sample_batch.h"
 #include "shading/sample_colour.h"
 #include "shading/sample_kernel.h"
-
-#if defined(__SSE2__)
-#include <immintrin.h>
-#endif
 
 namespace korvalen {
 
