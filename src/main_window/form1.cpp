@@ -75,6 +75,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
 
   buildControls();
   connectHandlers();
+  buildPictureMenus();
   setFailureHandler([this](const std::string& m) { reportFailure(m); });
   runGuarded([this] { Form_Load(); });
 }
@@ -281,7 +282,7 @@ void Form1::buildControls() {
 
 void Form1::connectHandlers() {
   Timer1->onTick = [this] { Timer1_Timer(); };
-  Command1->onClick = [this] { Command1_Click(); };
+  Command1->onClick = [this] { shadeAndRecord(); };
   Command2->onClick = [this] { Command2_Click(); };
   Text1->onChange = [this] { Text1_Change(); };
   Text2->onChange = [this] { Text2_Change(); };
@@ -324,5 +325,6 @@ void Form1::reportFailure(const std::string& message) {
 
 QString Form1::lastFailureMessage() const { return lastFailure_; }
 bool Form1::failureNoticeVisible() const { return !failureNotice_->isHidden(); }
+QString Form1::failureNoticeText() const { return failureNotice_->text(); }
 
 }  // namespace korvalen

@@ -9,11 +9,15 @@
 #include <array>
 #include <optional>
 
+#include "export/command_line.h"
+#include "export/value_table.h"
 #include "main_window/text_reading.h"
 #include "photometry/model_state.h"
 #include "toolkit/controls.h"
 
+class QAction;
 class QLabel;
+class QMenu;
 class QTimer;
 
 namespace korvalen {
@@ -153,6 +157,35 @@ class Form1 : public QWidget {
   // The notice that tells the user a handler failed (for the tests).
   QString lastFailureMessage() const;
   bool failureNoticeVisible() const;
+  QString failureNoticeText() const;
+
+  // ---- taking the results away: the pictures' menus, the files they write
+  // The pictures as drawn, at the screen's own pixels, without the labels over them.
+  QImage mapPicture() const;
+  QImage examplePicture() const;
+  // The command line that sets the boxes, options and scale as they stand now.
+  CommandLine currentCommandLine() const;
+  // The last shading run that completed, for the table of values.
+  struct CompletedRun {
+    MapRunState state;
+    CommandLine line;
+  };
+  const std::optional<CompletedRun>& lastCompletedRun() const { return lastRun_; }
+  // Each writes its file; a failure shows the message box and returns false.
+  bool saveMapPicture(const QString& path);
+  bool saveExamplePicture(const QString& path);
+  bool saveMapValues(const QString& path);
+  // The menus of the two pictures; Ctrl+S saves the map as its menu does.
+  QMenu* Picture1Menu = nullptr;
+  QMenu* Picture2Menu = nullptr;
+  QAction* copyMapAction = nullptr;
+  QAction* saveMapAction = nullptr;
+  QAction* saveValuesAction = nullptr;
+  QAction* copyExampleAction = nullptr;
+  QAction* saveExampleAction = nullptr;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void buildControls();
@@ -167,9 +200,18 @@ class Form1 : public QWidget {
   // box pale red) when the text is empty.
   bool collectNumber(TextBox* box);
 
+  void buildPictureMenus();
+  void shadeAndRecord();
+  bool writeFile(const QString& path, const QByteArray& bytes);
+  void askAndSave(const QString& title, const QString& filter, const QString& name,
+                  bool (Form1::*save)(const QString&));
+
   QLabel* failureNotice_ = nullptr;
   QTimer* failureNoticeTimer_ = nullptr;
   QString lastFailure_;
+  std::optional<CompletedRun> lastRun_;
+  CommandLine mapLine_;    // of the run that drew the map as it stands
+  QString saveFolder_;     // where the last file was saved, for this session
 };
 
 }  // namespace korvalen

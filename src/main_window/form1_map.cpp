@@ -6,6 +6,7 @@
 #include "main_window/form1.h"
 #include "photometry/checked.h"
 #include "photometry/geometry.h"
+#include "photometry/probe.h"
 #include "shading/shading.h"
 
 namespace korvalen {
@@ -44,28 +45,12 @@ void Form1::Command1_Click() {
 
 void Form1::Picture1_MouseMove(float x, float y) {
   if (st.map.probeDisabled == kTrue) return;
-  const double pixelDX = static_cast<double>(x) - st.map.centreX;
-  const double pixelDY = (st.map.pictureHeight - static_cast<double>(y)) - st.map.centreY;
-  if (pixelDX * pixelDX + pixelDY * pixelDY > st.view.discLimitSq) {
+  const ProbeReading r = probeAt(st.view, st.lm, st.map, st.mirror, x, y, false);
+  if (!r.shown) {
     Label12->hide();
     return;
   }
-  const PointEvaluation e = evaluatePicturePoint(st.view, st.lm, pixelDX, pixelDY,
-                                                 10 * st.view.unitsPerPixel, kProbeRules, false);
-  if (!e.hit) {
-    Label12->hide();
-    return;
-  }
-  float phi;
-  if (st.lm.surfaceModel == kMirror) {
-    // Only the pixel the last mirror shading remembered shows the value 1.
-    phi = (x == st.mirror.mirrorSpotColumn && y == st.map.pictureHeight - st.mirror.mirrorSpotRow) ? 1.0f
-                                                                                                     : 0.0f;
-  } else {
-    phi = reflectance(st.lm, e.angles, kProbeRules);
-  }
-  phi = clampPhi(phi, kProbeRules);
-  Label12->setCaption(QStringLiteral("ф = ") + QLocale().toString(static_cast<double>(phi), 'f', 3));
+  Label12->setCaption(QStringLiteral("ф = ") + QLocale().toString(static_cast<double>(r.phi), 'f', 3));
   Label12->show();
   Picture1->moveChild(Label12, x + 20.0, y + 20.0);
 }

@@ -1,0 +1,137 @@
+#include "app/batch.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLocale>
+#include <utility>
+#include <vector>
+
+#include "export/output_files.h"
+#include "export/value_table.h"
+#include "main_window/form1.h"
+#include "photometry/runtime_error.h"
+#include "toolkit/guard.h"
+
+namespace korvalen {
+
+namespace {
+
+// A number of the command line as a user of this locale types it. The boxes
+// read with the program's own procedure know only the point and the comma.
+QString asTyped(QString text, bool ownReading) {
+  const QLocale l;
+  const QString point = l.decimalPoint();
+  if (!ownReading || point == QStringLiteral(",")) text.replace(QLatin1Char('.'), point);
+  if (!ownReading) {
+    text.replace(QLatin1Char('-'), l.negativeSign());
+    text.replace(QLatin1Char('e'), l.exponential());
+  }
+  return text;
+}
+
+QString rejected(const QString& option, const QString& value, const QString& range) {
+  QString m = QStringLiteral("значение «%1» параметра --%2 не принято").arg(value, option);
+  if (!range.isEmpty()) m += QStringLiteral(": допустимы %1").arg(range);
+  return m;
+}
+
+const QString kFloatRange = QStringLiteral("числа от -3.4028235e38 до 3.4028235e38");
+
+}  // namespace
+
+QString typeIn(Form1& f, const CommandLine& c) {
+  // The isoline boxes take typed values once the start-up timer has ticked.
+  while (f.Timer1->enabled()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+
+  if (c.model) {
+    OptionButton* buttons[] = {nullptr, f.Option1, f.Option2, f.Option3, f.Option4};
+    buttons[*c.model]->setChecked(true);
+  }
+  struct Box {
+    const char* option;
+    const std::optional<QString>& value;
+    TextBox* box;
+    bool ownReading;  // read by the program's own procedure, not the locale's
+    QString range;    // what the box accepts, where it says so
+  } boxes[] = {
+      {"s", c.s, f.Text5, false, {}},
+      {"n", c.n, f.Text6, false, {}},
+      {"inclination", c.inclination, f.Text4[0], false, kFloatRange},
+      {"ox", c.ox, f.Text1, false, {}},
+      {"oy", c.oy, f.Text2, false, {}},
+      {"oz", c.oz, f.Text3[0], false, {}},
+      {"radius", c.radius, f.Text9, false, QStringLiteral("значения больше 0 и не больше 1000")},
+  };
+  for (const Box& b : boxes) {
+    if (!b.value) continue;
+    b.box->setText(asTyped(*b.value, b.ownReading));
+    if (b.box->backColour() == kNotAccepted) return rejected(QLatin1String(b.option), *b.value, b.range);
+  }
+  struct Row {
+    const char* option;
+    const std::optional<std::array<QString, 7>>& values;
+    std::array<TextBox*, 8>& boxes;
+    bool ownReading;
+  } rows[] = {{"levels", c.levels, f.Text8, true}, {"half-widths", c.halfWidths, f.Text7, false}};
+  for (const Row& row : rows) {
+    if (!row.values) continue;
+    for (int r = 1; r <= 7; ++r) {
+      TextBox* box = row.boxes[kLegendIndex[r]];
+      box->setText(asTyped((*row.values)[r - 1], row.ownReading));
+      if (box->backColour() == kNotAccepted)
+        return rejected(QLatin1String(row.option), (*row.values)[r - 1], kFloatRange);
+    }
+  }
+  if (c.smoothing) f.Check2->setValue(1);
+  if (c.wholeSphere) f.Check1->setValue(0);
+  if (c.hideIsolines) f.Check3->setValue(1);
+  return {};
+}
+
+BatchResult runWithoutWindow(const CommandLine& c) {
+  if (c.scale) PictureBox::setScaleOverride(c.scaleValue);
+  Form1 f;
+  PictureBox::setScaleOverride(0);
+  f.show();
+  if (const QString error = typeIn(f, c); !error.isEmpty()) return {kExitUsage, error};
+
+  const QStringList reproducing = argumentsOf(c);
+  std::vector<std::pair<QString, QByteArray>> files;
+  const long failuresBefore = failureCount();
+  auto failed = [&] { return failureCount() != failuresBefore; };
+  if (!c.render.isEmpty() || !c.values.isEmpty()) {
+    f.Command1->click();
+    if (failed()) return {kExitRunFailed, f.failureNoticeText()};
+    if (!c.render.isEmpty()) {
+      CommandLine line = c;
+      line.values.clear();
+      line.example.clear();
+      files.emplace_back(c.render, pngOf(f.mapPicture(), commandText(argumentsOf(line))));
+    }
+    if (!c.values.isEmpty()) {
+      CommandLine line = c;
+      line.render.clear();
+      line.example.clear();
+      try {
+        files.emplace_back(c.values, valueTable(f.lastCompletedRun()->state, commandText(argumentsOf(line))));
+      } catch (const RuntimeError& e) {
+        return {kExitRunFailed, saveFailureText(c.values, QString::fromUtf8(e.what()))};
+      }
+    }
+  }
+  if (!c.example.isEmpty()) {
+    // The example as the window last drew it; drawn once more here only to
+    // learn whether its inputs let it be drawn at all (a drawing that fails
+    // leaves an older picture in the window).
+    runGuarded([&] { f.РисованиеПолусферыПримера(); });
+    if (failed()) return {kExitRunFailed, f.failureNoticeText()};
+    CommandLine line = c;
+    line.render.clear();
+    line.values.clear();
+    files.emplace_back(c.example, pngOf(f.examplePicture(), commandText(argumentsOf(line))));
+  }
+  if (const QString failure = saveFiles(files); !failure.isEmpty()) return {kExitRunFailed, failure};
+  return {};
+}
+
+}  // namespace korvalen

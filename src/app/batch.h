@@ -1,0 +1,30 @@
+#pragma once
+// The command line run through the window itself: each option is typed into
+// its box, ticked or selected as a user would do it, so every acceptance rule
+// and value of the window applies, and the pictures are the window's own.
+#include <QString>
+
+#include "export/command_line.h"
+
+namespace korvalen {
+
+class Form1;
+
+// Exit statuses.
+inline constexpr int kExitSuccess = 0, kExitRunFailed = 1, kExitUsage = 2;
+
+// Types the options into the window. Empty when every box took its value;
+// otherwise the message of the first value a box did not accept.
+QString typeIn(Form1& window, const CommandLine& c);
+
+struct BatchResult {
+  int status = kExitSuccess;
+  QString message;  // for the error stream; empty on success
+};
+
+// --render, --values and --example: a window on the current (offscreen)
+// platform, the options typed in, "Тонировать" clicked where the map is
+// wanted, then every file written, or none.
+BatchResult runWithoutWindow(const CommandLine& c);
+
+}  // namespace korvalen

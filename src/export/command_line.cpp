@@ -1,0 +1,250 @@
+#include "export/command_line.h"
+
+#include <QCommandLineParser>
+#include <QRegularExpression>
+#include <charconv>
+#include <cmath>
+#include <string>
+
+namespace korvalen {
+
+namespace {
+
+struct OptionEntry {
+  const char* names;      // comma-separated: the short name first where there is one
+  const char* valueName;  // nullptr: a flag
+  const char* description;
+};
+
+// The options in the order --help lists them and argumentsOf writes them.
+const OptionEntry kOptions[] = {
+    {"h,help", nullptr, "Показать эту справку и выйти."},
+    {"v,version", nullptr, "Показать версию программы и выйти."},
+    {"model", "модель", "Модель поверхности: matte, glossy, rocky или mirror."},
+    {"inclination", "градусы", "Наклон источника, он же фазовый угол g."},
+    {"ox", "градусы", "Поворот сферы по оси OX."},
+    {"oy", "градусы", "Поворот по оси OY."},
+    {"oz", "градусы", "Поворот по оси OZ."},
+    {"radius", "точки", "Радиус шара, точек на поле."},
+    {"s", "s", "Доля отражённого зеркально s (глянцевая поверхность)."},
+    {"n", "n", "Острота пика n (глянцевая поверхность)."},
+    {"levels", "L1,…,L7", "Уровни семи изолиний, сверху вниз."},
+    {"half-widths", "W1,…,W7", "Полуширины семи изолиний, сверху вниз."},
+    {"smoothing", nullptr, "Сглаживание."},
+    {"whole-sphere", nullptr, "Вся сфера, а не только видимая половина."},
+    {"hide-isolines", nullptr, "Скрыть изолинии."},
+    {"scale", "F", "Масштаб экрана, для которого делаются картинки (от 0.5 до 8)."},
+    {"render", "файл.png", "Тонировать карту и сохранить её картинку."},
+    {"values", "файл.csv", "Тонировать карту и сохранить таблицу её значений."},
+    {"example", "файл.png", "Сохранить картинку примера (полусферы)."},
+};
+
+QStringList namesOf(const OptionEntry& e) { return QString::fromUtf8(e.names).split(QLatin1Char(',')); }
+
+QCommandLineOption optionOf(const OptionEntry& e) {
+  const QString description = QString::fromUtf8(e.description);
+  if (!e.valueName) return QCommandLineOption(namesOf(e), description);
+  return QCommandLineOption(namesOf(e), description, QString::fromUtf8(e.valueName));
+}
+
+QString quoted(const QString& s) { return QStringLiteral("«") + s + QStringLiteral("»"); }
+
+// Reads one number option; an error names the option and the value.
+bool readNumber(const QString& option, const QString& text, QString& error) {
+  if (readCommandLineNumber(text)) return true;
+  error = QStringLiteral("значение %1 параметра --%2 не число (числа пишутся с точкой, например 0.5)")
+              .arg(quoted(text), option);
+  return false;
+}
+
+}  // namespace
+
+std::optional<double> readCommandLineNumber(const QString& text) {
+  const std::string s = text.toStdString();
+  double v = 0;
+  const char* end = s.data() + s.size();
+  const auto [ptr, ec] = std::from_chars(s.data(), end, v);
+  if (ec != std::errc() || ptr != end || s.empty() || !std::isfinite(v)) return std::nullopt;
+  return v;
+}
+
+ParsedCommandLine parseCommandLine(const QStringList& arguments) {
+  ParsedCommandLine r;
+  QCommandLineParser parser;
+  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  for (const OptionEntry& e : kOptions) parser.addOption(optionOf(e));
+  if (!parser.parse(arguments)) {
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty()) {
+      const QString name = unknown.first();
+      r.error = QStringLiteral("неизвестный параметр %1")
+                    .arg(quoted((name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name));
+    } else {
+      // The parser's own text names the option whose value is missing.
+      const QRegularExpressionMatch m =
+          QRegularExpression(QStringLiteral("'([^']*)'")).match(parser.errorText());
+      r.error = QStringLiteral("у параметра %1 нет значения").arg(quoted(m.hasMatch() ? m.captured(1) : QString()));
+    }
+    return r;
+  }
+  if (!parser.positionalArguments().isEmpty()) {
+    r.error = QStringLiteral("лишний аргумент %1").arg(quoted(parser.positionalArguments().first()));
+    return r;
+  }
+  CommandLine& c = r.options;
+  c.help = parser.isSet(QStringLiteral("help"));
+  c.version = parser.isSet(QStringLiteral("version"));
+  if (parser.isSet(QStringLiteral("model"))) {
+    const QString m = parser.value(QStringLiteral("model"));
+    for (int32_t k = 1; k <= 4; ++k)
+      if (m == QLatin1String(kModelNames[k])) c.model = k;
+    if (!c.model) {
+      r.error = QStringLiteral("значение %1 параметра --model не модель: допустимы matte, glossy, rocky, mirror")
+                    .arg(quoted(m));
+      return r;
+    }
+  }
+  struct NumberOption {
+    const char* name;
+    std::optional<QString>* field;
+  } numbers[] = {{"inclination", &c.inclination}, {"ox", &c.ox}, {"oy", &c.oy}, {"oz", &c.oz},
+                 {"radius", &c.radius}, {"s", &c.s}, {"n", &c.n}, {"scale", &c.scale}};
+  for (const NumberOption& o : numbers) {
+    const QString name = QString::fromLatin1(o.name);
+    if (!parser.isSet(name)) continue;
+    const QString v = parser.value(name);
+    if (!readNumber(name, v, r.error)) return r;
+    *o.field = v;
+  }
+  if (c.scale) {
+    c.scaleValue = *readCommandLineNumber(*c.scale);
+    if (!(c.scaleValue >= kScaleMin && c.scaleValue <= kScaleMax)) {
+      r.error = QStringLiteral("значение %1 параметра --scale вне допустимого: от 0.5 до 8").arg(quoted(*c.scale));
+      return r;
+    }
+  }
+  struct ListOption {
+    const char* name;
+    std::optional<std::array<QString, 7>>* field;
+  } lists[] = {{"levels", &c.levels}, {"half-widths", &c.halfWidths}};
+  for (const ListOption& o : lists) {
+    const QString name = QString::fromLatin1(o.name);
+    if (!parser.isSet(name)) continue;
+    const QStringList parts = parser.value(name).split(QLatin1Char(','));
+    if (parts.size() != 7) {
+      r.error = QStringLiteral("параметру --%1 нужны семь чисел через запятую, дано %2")
+                    .arg(name, quoted(parser.value(name)));
+      return r;
+    }
+    std::array<QString, 7> values;
+    for (int k = 0; k < 7; ++k) {
+      if (!readNumber(name, parts[k], r.error)) return r;
+      values[k] = parts[k];
+    }
+    *o.field = values;
+  }
+  c.smoothing = parser.isSet(QStringLiteral("smoothing"));
+  c.wholeSphere = parser.isSet(QStringLiteral("whole-sphere"));
+  c.hideIsolines = parser.isSet(QStringLiteral("hide-isolines"));
+  c.render = parser.value(QStringLiteral("render"));
+  c.values = parser.value(QStringLiteral("values"));
+  c.example = parser.value(QStringLiteral("example"));
+  for (const auto& [name, file] : {std::pair{"render", &c.render}, {"values", &c.values}, {"example", &c.example}}) {
+    if (parser.isSet(QLatin1String(name)) && file->isEmpty()) {
+      r.error = QStringLiteral("у параметра %1 пустое имя файла").arg(quoted(QStringLiteral("--") + QLatin1String(name)));
+      return r;
+    }
+  }
+  return r;
+}
+
+QString helpText() {
+  QString text = QStringLiteral(
+      "Использование: korvalen [параметры]\n"
+      "\n"
+      "Korvalen показывает функцию отражения ф(i, e, g) на гауссовой сфере.\n"
+      "Каждый параметр вписывается в своё поле окна так, как если бы его набрал\n"
+      "пользователь. Без --render, --values и --example открывается окно с этими\n"
+      "значениями; с ними файлы пишутся без окна.\n"
+      "\n"
+      "Параметры:\n");
+  for (const OptionEntry& e : kOptions) {
+    QStringList names = namesOf(e);
+    // A one-letter name of its own is the short form of the long name after it.
+    for (QString& n : names) n.prepend(n.size() == 1 && names.size() > 1 ? QStringLiteral("-") : QStringLiteral("--"));
+    QString left = names.join(QStringLiteral(", "));
+    if (e.valueName) left += QStringLiteral(" <%1>").arg(QString::fromUtf8(e.valueName));
+    text += QStringLiteral("  %1 %2\n").arg(left, -26).arg(QString::fromUtf8(e.description));
+  }
+  text += QStringLiteral(
+      "\n"
+      "Числа пишутся с точкой в любой локали. Код выхода: 0 - успех, 1 - ошибка\n"
+      "при тонировании или записи файла, 2 - ошибка в параметрах.\n");
+  return text;
+}
+
+QString softwareName() { return QStringLiteral("Korvalen " KORVALEN_RELEASE_VERSION); }
+
+QString versionText() { return softwareName() + QLatin1Char('\n'); }
+
+QStringList argumentsOf(const CommandLine& c) {
+  QStringList a;
+  auto add = [&a](const char* name, const std::optional<QString>& v) {
+    if (v) a << QStringLiteral("--") + QLatin1String(name) << *v;
+  };
+  auto addList = [&a](const char* name, const std::optional<std::array<QString, 7>>& v) {
+    if (!v) return;
+    QStringList parts(v->begin(), v->end());
+    a << QStringLiteral("--") + QLatin1String(name) << parts.join(QLatin1Char(','));
+  };
+  if (c.model) a << QStringLiteral("--model") << QLatin1String(kModelNames[*c.model]);
+  add("inclination", c.inclination);
+  add("ox", c.ox);
+  add("oy", c.oy);
+  add("oz", c.oz);
+  add("radius", c.radius);
+  add("s", c.s);
+  add("n", c.n);
+  addList("levels", c.levels);
+  addList("half-widths", c.halfWidths);
+  if (c.smoothing) a << QStringLiteral("--smoothing");
+  if (c.wholeSphere) a << QStringLiteral("--whole-sphere");
+  if (c.hideIsolines) a << QStringLiteral("--hide-isolines");
+  add("scale", c.scale);
+  if (!c.render.isEmpty()) a << QStringLiteral("--render") << c.render;
+  if (!c.values.isEmpty()) a << QStringLiteral("--values") << c.values;
+  if (!c.example.isEmpty()) a << QStringLiteral("--example") << c.example;
+  return a;
+}
+
+QString commandText(const QStringList& arguments) {
+  static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_.,/:=+@%-]+$"));
+  QString text = QStringLiteral("korvalen");
+  for (QString a : arguments) {
+    if (!plain.match(a).hasMatch()) a = QLatin1Char('\'') + a.replace(QLatin1Char('\''), QStringLiteral("'\\''")) + QLatin1Char('\'');
+    text += QLatin1Char(' ') + a;
+  }
+  return text;
+}
+
+QString numberText(double v) {
+  char buf[400];
+  const auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
+  if (ec != std::errc()) return QString::number(v, 'g', 17);
+  return QString::fromLatin1(buf, static_cast<qsizetype>(ptr - buf));
+}
+
+QString numberText(float v) {
+  char buf[80];
+  const auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
+  if (ec == std::errc()) {
+    const QString text = QString::fromLatin1(buf, static_cast<qsizetype>(ptr - buf));
+    // The boxes read a double and round it to a float; the float's own
+    // shortest text almost always survives that double rounding.
+    const std::optional<double> back = readCommandLineNumber(text);
+    if (back && static_cast<float>(*back) == v) return text;
+  }
+  return numberText(static_cast<double>(v));
+}
+
+}  // namespace korvalen

@@ -1,0 +1,69 @@
+#pragma once
+// The command line: options that set the window's boxes as a user would type
+// them, the files to write without a window, and the text of the command that
+// makes a run again. Numbers on the command line always take the point as the
+// decimal separator, whatever the locale, so that scripts carry over.
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <cstdint>
+#include <optional>
+
+namespace korvalen {
+
+struct CommandLine {
+  std::optional<int32_t> model;  // 1 matte, 2 glossy, 3 rocky, 4 mirror
+  // Numbers as given, with the point: Text4(0), Text1, Text2, Text3(0), Text9, Text5, Text6.
+  std::optional<QString> inclination, ox, oy, oz, radius, s, n;
+  // The legend's rows 1 to 7, top to bottom.
+  std::optional<std::array<QString, 7>> levels, halfWidths;
+  bool smoothing = false;     // Check2 ticked
+  bool wholeSphere = false;   // Check1 clear
+  bool hideIsolines = false;  // Check3 ticked
+  std::optional<QString> scale;  // screen pixels per window pixel of the pictures
+  double scaleValue = 1;
+  QString render, values, example;  // files to write; empty: none
+  bool help = false, version = false;
+
+  bool withoutWindow() const {
+    return help || version || !render.isEmpty() || !values.isEmpty() || !example.isEmpty();
+  }
+};
+
+// The options' names for the models, index 1..4 as the window numbers them.
+inline const std::array<const char*, 5> kModelNames = {"", "matte", "glossy", "rocky", "mirror"};
+
+// The range --scale takes.
+inline constexpr double kScaleMin = 0.5, kScaleMax = 8;
+
+struct ParsedCommandLine {
+  CommandLine options;
+  QString error;  // not empty: a usage error, said in Russian
+};
+
+// arguments[0] is the program, as in QCoreApplication::arguments().
+ParsedCommandLine parseCommandLine(const QStringList& arguments);
+
+// --help and --version.
+QString helpText();
+QString versionText();
+// "Korvalen <version>", the "Software" text of every picture written.
+QString softwareName();
+
+// The options of c, every one given, in the order --help lists them; the
+// output options last.
+QStringList argumentsOf(const CommandLine& c);
+// The command as a shell reads it: "korvalen" and the arguments, quoted where needed.
+QString commandText(const QStringList& arguments);
+
+// The shortest text with the point, without an exponent, that reads back to
+// the same value: as a double, and (for a float) read as a double and then
+// rounded to a float.
+QString numberText(double v);
+QString numberText(float v);
+
+// Reads a number as the command line writes it; nullopt for anything else
+// (another separator, grouping, an exponent-only text, inf, nan).
+std::optional<double> readCommandLineNumber(const QString& text);
+
+}  // namespace korvalen
