@@ -56,7 +56,7 @@ QString typeIn(Form1& f, const CommandLine& c) {
   } boxes[] = {
       {"s", c.s, f.Text5, false, {}},
       {"n", c.n, f.Text6, false, {}},
-      {"inclination", c.inclination, f.Text4[0], false, kFloatRange},
+      {"inclination", c.inclination, f.Text4[0], false, {}},
       {"ox", c.ox, f.Text1, false, {}},
       {"oy", c.oy, f.Text2, false, {}},
       {"oz", c.oz, f.Text3[0], false, {}},

@@ -1,0 +1,100 @@
+// The command line's own reading and writing: what it takes, what it refuses
+// before any box is touched, and texts that read back to the same values.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "export/command_line.h"
+
+namespace korvalen {
+namespace {
+
+ParsedCommandLine parse(std::initializer_list<const char*> args) {
+  QStringList a{QStringLiteral("korvalen")};
+  for (const char* s : args) a << QString::fromUtf8(s);
+  return parseCommandLine(a);
+}
+
+TEST(CommandLineParse, TakesEveryOption) {
+  const ParsedCommandLine p = parse({"--model", "mirror", "--inclination", "-12.5", "--ox=30", "--oy", "-1e2",
+                                     "--oz", ".5", "--radius", "200", "--s", "0.25", "--n", "3",
+                                     "--levels", "1,2,3,4,5,6,7", "--half-widths", "0,0,0,0,0,0,0.5",
+                                     "--smoothing", "--whole-sphere", "--hide-isolines", "--scale", "1.25",
+                                     "--render", "a.png", "--values", "b.csv", "--example", "c d.png"});
+  ASSERT_TRUE(p.error.isEmpty()) << p.error.toStdString();
+  const CommandLine& c = p.options;
+  EXPECT_EQ(c.model, 4);
+  EXPECT_EQ(c.inclination, QStringLiteral("-12.5"));
+  EXPECT_EQ(c.ox, QStringLiteral("30"));
+  EXPECT_EQ(c.oy, QStringLiteral("-1e2"));
+  EXPECT_EQ(c.oz, QStringLiteral(".5"));
+  EXPECT_EQ(c.s, QStringLiteral("0.25"));
+  EXPECT_EQ((*c.levels)[6], QStringLiteral("7"));
+  EXPECT_EQ((*c.halfWidths)[6], QStringLiteral("0.5"));
+  EXPECT_TRUE(c.smoothing && c.wholeSphere && c.hideIsolines);
+  EXPECT_EQ(c.scaleValue, 1.25);
+  EXPECT_EQ(c.example, QStringLiteral("c d.png"));
+  EXPECT_TRUE(c.withoutWindow());
+  // Written out and read again, the same options.
+  QStringList again{QStringLiteral("korvalen")};
+  again << argumentsOf(c);
+  const ParsedCommandLine q = parseCommandLine(again);
+  ASSERT_TRUE(q.error.isEmpty());
+  EXPECT_EQ(argumentsOf(q.options), argumentsOf(c));
+  EXPECT_FALSE(parse({"--model", "glossy"}).options.withoutWindow());
+  EXPECT_TRUE(parse({"--version"}).options.withoutWindow());
+}
+
+TEST(CommandLineParse, RefusesWhatIsNoValue) {
+  const struct {
+    std::initializer_list<const char*> args;
+    const char* says;
+  } cases[] = {
+      {{"--ox", "1,5"}, "«1,5» параметра --ox не число"},
+      {{"--ox", "1 000"}, "--ox"},
+      {{"--n", "+3"}, "--n"},
+      {{"--s", "inf"}, "--s"},
+      {{"--s", "nan"}, "--s"},
+      {{"--radius", ""}, "--radius"},
+      {{"--model", "Glossy"}, "«Glossy» параметра --model"},
+      {{"--levels", "1,2,3,4,5,6"}, "семь чисел"},
+      {{"--levels", "1,2,3,4,5,6,7,8"}, "семь чисел"},
+      {{"--half-widths", "1,2,3,x,5,6,7"}, "«x» параметра --half-widths"},
+      {{"--scale", "0.4"}, "--scale"},
+      {{"--scale", "8.5"}, "--scale"},
+      {{"--render", ""}, "--render"},
+      {{"--render"}, "«--render» нет значения"},
+      {{"--shade"}, "неизвестный параметр «--shade»"},
+      {{"file.png"}, "лишний аргумент «file.png»"},
+  };
+  for (const auto& k : cases) {
+    const ParsedCommandLine p = parse(k.args);
+    EXPECT_TRUE(p.error.contains(QString::fromUtf8(k.says))) << p.error.toStdString() << " / " << k.says;
+  }
+}
+
+TEST(NumberText, ReadsBackToTheSameValue) {
+  for (double v : {0.0, -0.0, 0.1, 0.3, -12.5, 1e-7, 159.0, 1.0 / 3, 123456789.125, 1e22, 5e-324}) {
+    const QString t = numberText(v);
+    EXPECT_FALSE(t.contains(QLatin1Char('e'))) << t.toStdString();
+    EXPECT_EQ(readCommandLineNumber(t), v) << t.toStdString();
+  }
+  EXPECT_EQ(numberText(0.1), QStringLiteral("0.1"));
+  // A float's text is read as a double and then rounded to the float.
+  for (float v : {0.3f, 0.9f, 0.005f, 0.1f, 3.4028235e38f, 1e-45f, -7.25f, 16777217.0f}) {
+    const QString t = numberText(v);
+    EXPECT_EQ(static_cast<float>(*readCommandLineNumber(t)), v) << t.toStdString();
+  }
+  EXPECT_EQ(numberText(0.3f), QStringLiteral("0.3"));
+}
+
+TEST(CommandText, QuotesWhatTheShellWouldSplit) {
+  EXPECT_EQ(commandText({"--ox", "-30", "--render", "out/a.png"}), QStringLiteral("korvalen --ox -30 --render out/a.png"));
+  EXPECT_EQ(commandText({"--render", "my map.png"}), QStringLiteral("korvalen --render 'my map.png'"));
+  EXPECT_EQ(commandText({"--render", "it's $HOME.png"}), QStringLiteral("korvalen --render 'it'\\''s $HOME.png'"));
+  EXPECT_EQ(commandText({"--render", "карта.png"}), QStringLiteral("korvalen --render 'карта.png'"));
+}
+
+}  // namespace
+}  // namespace korvalen
