@@ -78,6 +78,7 @@ void Form1::shadeAndRecord() {
   MapRunState s{st.view, st.lm, st.map, st.mirror, Picture1->raster().widthPixels(),
                 Picture1->raster().heightPixels()};
   lastRun_ = CompletedRun{s, mapLine_};
+  saveValuesAction->setEnabled(true);
 }
 
 void Form1::buildPictureMenus() {
@@ -90,8 +91,6 @@ void Form1::buildPictureMenus() {
   saveMapAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
   saveMapAction->setShortcutContext(Qt::WindowShortcut);
   addAction(saveMapAction);
-  connect(Picture1Menu, &QMenu::aboutToShow, this,
-          [this] { saveValuesAction->setEnabled(lastRun_.has_value()); });
 
   Picture2Menu = new QMenu(this);
   copyExampleAction = Picture2Menu->addAction(QStringLiteral("Копировать изображение"));
