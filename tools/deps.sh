@@ -9,7 +9,7 @@ packages=(
   clang libclang-rt-14-dev
   fonts-liberation2
   xvfb xauth xdotool x11-utils
-  desktop-file-utils appstream dpkg-dev file binutils
+  desktop-file-utils appstream dpkg-dev file binutils groff-base
 )
 missing=()
 for p in "${packages[@]}"; do

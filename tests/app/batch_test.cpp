@@ -201,7 +201,8 @@ TEST_P(CommandLineRun, ValuesAreWhatTheProbeShows) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Locales, CommandLineRun, ::testing::Values(Loc::Point, Loc::Comma));
+INSTANTIATE_TEST_SUITE_P(Locales, CommandLineRun, ::testing::Values(Loc::Point, Loc::Comma),
+                         [](const auto& info) { return std::string(info.param == Loc::Point ? "Point" : "Comma"); });
 
 // The real program, run as a script would run it.
 struct Exit {

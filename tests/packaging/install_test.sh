@@ -6,7 +6,7 @@
 # scratch root, with the source and build trees hidden, opens the window.
 set -euo pipefail
 build=$(realpath "$1") source=$(realpath "$2") id=$3 window_check=$4
-for tool in desktop-file-validate appstreamcli file readelf objcopy Xvfb unshare setsid; do
+for tool in desktop-file-validate appstreamcli file readelf objcopy Xvfb unshare setsid groff preconv; do
   command -v "$tool" >/dev/null || { echo "$tool is needed"; exit 1; }
 done
 
@@ -29,6 +29,7 @@ share=$root/usr/share
 expected="usr/bin/korvalen
 usr/share/applications/$id.desktop
 usr/share/doc/korvalen/copyright
+usr/share/man/man1/korvalen.1.gz
 usr/share/metainfo/$id.metainfo.xml
 usr/share/icons/hicolor/scalable/apps/$id.svg"
 for size in 16 32 48 64 128 256; do
@@ -63,6 +64,10 @@ for check in "validate --no-net --strict $share/metainfo/$id.metainfo.xml" "vali
   echo "$out"
   grep -E "^ *[EW]:" <<<"$out" && fail "appstreamcli $check reports errors or warnings"
 done
+
+# The manual page reads without a warning from the formatter.
+out=$(zcat "$share/man/man1/korvalen.1.gz" | preconv | groff -man -Tutf8 -ww -z 2>&1) || fail "groff failed on korvalen.1"
+[ -z "$out" ] || fail "korvalen.1: $out"
 
 # Nothing installed leads back into the source or build tree. The debugging
 # information of a debug build names its sources, which the program never
