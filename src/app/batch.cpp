@@ -9,7 +9,6 @@
 #include "export/output_files.h"
 #include "export/value_table.h"
 #include "main_window/form1.h"
-#include "photometry/runtime_error.h"
 #include "toolkit/guard.h"
 
 namespace korvalen {
@@ -112,11 +111,10 @@ BatchResult runWithoutWindow(const CommandLine& c) {
       CommandLine line = c;
       line.render.clear();
       line.example.clear();
-      try {
-        files.emplace_back(c.values, valueTable(f.lastCompletedRun()->state, commandText(argumentsOf(line))));
-      } catch (const RuntimeError& e) {
-        return {kExitRunFailed, saveFailureText(c.values, QString::fromUtf8(e.what()))};
-      }
+      QByteArray table;
+      runGuarded([&] { table = valueTable(f.lastCompletedRun()->state, commandText(argumentsOf(line))); });
+      if (failed()) return {kExitRunFailed, f.failureNoticeText()};
+      files.emplace_back(c.values, table);
     }
   }
   if (!c.example.isEmpty()) {

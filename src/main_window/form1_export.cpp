@@ -13,7 +13,7 @@
 
 #include "export/output_files.h"
 #include "main_window/form1.h"
-#include "photometry/runtime_error.h"
+#include "toolkit/guard.h"
 
 namespace korvalen {
 
@@ -177,10 +177,9 @@ bool Form1::saveMapValues(const QString& path) {
   CommandLine line = lastRun_->line;
   line.values = QFileInfo(path).fileName();
   QByteArray table;
-  try {
-    table = valueTable(lastRun_->state, commandText(argumentsOf(line)));
-  } catch (const RuntimeError& e) {
-    QMessageBox::warning(this, QStringLiteral("Korvalen"), saveFailureText(path, QString::fromUtf8(e.what())));
+  // The probe's own evaluation, with its own faults: told as any handler's are.
+  if (!runGuarded([&] { table = valueTable(lastRun_->state, commandText(argumentsOf(line))); })) {
+    QMessageBox::warning(this, QStringLiteral("Korvalen"), saveFailureText(path, lastFailureMessage()));
     return false;
   }
   return writeFile(path, table);
