@@ -14,13 +14,14 @@
 #include "export/output_files.h"
 #include "main_window/form1.h"
 #include "toolkit/guard.h"
+#include "toolkit/raster_image.h"
 
 namespace korvalen {
 
 namespace {
 
 QImage pictureOf(const PictureBox* box) {
-  QImage image = box->raster().image().copy();
+  QImage image = imageOf(box->raster()).copy();
   image.setDevicePixelRatio(1);
   return image;
 }
