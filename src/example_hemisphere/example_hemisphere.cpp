@@ -1,5 +1,8 @@
 #include "example_hemisphere/example_hemisphere.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "example_hemisphere/drawing_helpers.h"
 #include "photometry/checked.h"
 
@@ -7,24 +10,29 @@ namespace korvalen {
 
 using example_detail::setPoint;
 
-ExampleFrame exampleFrame(const Raster& picture2) {
+ExampleFrame exampleFrame(const Raster& picture2, double scale) {
   const double width = picture2.width();
   const double height = picture2.height();
   ExampleFrame f;
+  // A scale that is no number leaves the picture as drawn at 100 %.
+  if (!(scale > 0 && std::isfinite(scale))) scale = 1;
+  f.exampleRadius = toInt16(kExampleRadius * scale);
+  f.exampleUnit = f.exampleRadius / static_cast<double>(kExampleRadius);
+  f.lineWidth = std::max(1, static_cast<int>(toInt16(scale)));
   f.exampleBottomRow = toInt16(height - 1);
   f.exampleCentreX = checkedInt16(toInt32(width) / 2);
-  f.exampleFirstColumn = checkedInt16(f.exampleCentreX - kExampleRadius);
-  f.exampleLastColumn = checkedInt16(f.exampleCentreX + kExampleRadius);
-  f.exampleTopRow = toInt16(height - 1 - kExampleRadius);
+  f.exampleFirstColumn = checkedInt16(f.exampleCentreX - f.exampleRadius);
+  f.exampleLastColumn = checkedInt16(f.exampleCentreX + f.exampleRadius);
+  f.exampleTopRow = toInt16(height - 1 - f.exampleRadius);
   return f;
 }
 
-SightLine exampleSightLine(double dx, double dy) {
+SightLine exampleSightLine(double dx, double dy, int radius) {
   // Half the line's length along the depth axis, in sphere units.
   constexpr double kDepth = 0.303;
   SightLine s;
-  s.p1 = {kDepth, dx / 33 - kDepth * 0.00001, -dy / 33};
-  s.p2 = {-kDepth, dx / 33, -dy / 33};
+  s.p1 = {kDepth, dx / radius - kDepth * 0.00001, -dy / radius};
+  s.p2 = {-kDepth, dx / radius, -dy / radius};
   return s;
 }
 
@@ -41,7 +49,7 @@ void shadeHalfDisc(Raster& picture2, const ExampleFrame& f, const LightAndModel&
       const double dy = row - f.exampleBottomRow;
       // A miss lies outside the half-disc: the background and the arrows stay.
       const ChosenPoint p =
-          choosePoint(intersectUnitSphere(exampleSightLine(dx, dy)), kFalse, kExampleRules);
+          choosePoint(intersectUnitSphere(exampleSightLine(dx, dy, f.exampleRadius)), kFalse, kExampleRules);
       if (!p.hit) continue;
       const Angles a = cosinesAt(p.h, lm, kExampleRules);
       const float phi = clampPhi(reflectance(lm, a, kExampleRules), kExampleRules);

@@ -1,6 +1,6 @@
 #pragma once
 // The example picture (Picture2): a side view of the upper half of the
-// Gaussian sphere, 33 pixels in radius, standing on the picture's bottom row
+// Gaussian sphere, 33 window pixels in radius, standing on the picture's bottom row
 // and shaded by the selected model for the current source inclination. The
 // observer is at the zenith (straight up the picture); the light lies in the
 // plane of the picture, tilted right for a positive inclination. Thin lines
@@ -21,7 +21,10 @@
 
 namespace korvalen {
 
-// Radius of the example hemisphere in pixels (not the map's sphere radius).
+// Radius of the example hemisphere in window pixels (not the map's sphere
+// radius). The picture is drawn at the screen's own pixels, so at a screen
+// scale s its radius is 33 s screen pixels, and every length of its drawing
+// grows with it.
 inline constexpr int kExampleRadius = 33;
 
 inline constexpr Colour kObserverArrowColour = RGB(128, 128, 0);
@@ -31,22 +34,31 @@ inline constexpr Colour kMirrorHighlightColour = RGB(255, 255, 255);
 inline constexpr Colour kMirrorHighlightAtZeroColour = RGB(200, 200, 200);
 
 // Where the hemisphere sits in Picture2, in its pixel coordinates (x right, y
-// down). The base line is the bottom row, centred at (exampleCentreX,
-// exampleBottomRow); the scan covers columns first..last and rows top..bottom.
+// down), and how large it is drawn. The base line is the bottom row, centred
+// at (exampleCentreX, exampleBottomRow); the scan covers columns first..last
+// and rows top..bottom.
 struct ExampleFrame {
   int16_t exampleBottomRow = 0;
   int16_t exampleCentreX = 0;
   int16_t exampleFirstColumn = 0;
   int16_t exampleLastColumn = 0;
   int16_t exampleTopRow = 0;
+  // The radius in the picture's pixels: 33 times the screen scale, rounded
+  // half to even (33 at 1, 41 at 1.25, 50 at 1.5, 66 at 2).
+  int16_t exampleRadius = kExampleRadius;
+  // Pixels per window pixel for the arrows and rays: radius / 33, so that
+  // they keep their proportions to the half-disc.
+  double exampleUnit = 1;
+  // Thickness of the arrows and rays: one window pixel, at least one pixel.
+  int lineWidth = 1;
   bool operator==(const ExampleFrame&) const = default;
 };
 
-// The frame for the picture's current size. The centre column is the width
-// rounded to a 32-bit integer and halved, truncating; the rows are rounded
-// half to even. Throws RuntimeError (overflow) for a picture too large for
-// 16-bit coordinates.
-ExampleFrame exampleFrame(const Raster& picture2);
+// The frame for the picture's current size at a screen scale (screen pixels
+// per window pixel). The centre column is the width rounded to a 32-bit
+// integer and halved, truncating; the rows are rounded half to even. Throws
+// RuntimeError (overflow) for a picture too large for 16-bit coordinates.
+ExampleFrame exampleFrame(const Raster& picture2, double scale = 1);
 
 // Redraws the whole picture: clears it, draws the observer arrows and light
 // rays (calling placeLabel16 with Label16's new Left on the way), shades the
@@ -65,9 +77,9 @@ void drawMirrorHighlight(Raster& picture2, const ExampleFrame& frame, float sour
 
 // The fixed sight line of the pixel (dx, dy) from the base centre (dy <= 0 up
 // the picture), in sphere units with z up: a short line along the depth axis
-// x at y = dx/33. The intersection is solved for y, and a line of constant y
-// would count as a miss, so the first point is shifted by a hair in y.
-SightLine exampleSightLine(double dx, double dy);
+// x at y = dx/radius. The intersection is solved for y, and a line of constant
+// y would count as a miss, so the first point is shifted by a hair in y.
+SightLine exampleSightLine(double dx, double dy, int radius = kExampleRadius);
 
 // Grey level of phi: phi * 255 + 0.5 rounded half to even, 0 for negative
 // phi, at most 255.

@@ -15,7 +15,7 @@ using example_detail::setPoint;
 namespace {
 
 // Inclinations (by absolute value) at which the point is drawn one row below
-// the outline, at y = H - 33 cos(alpha/2). Ranges "from-to" include both ends.
+// the outline, at y = H - R cos(alpha/2). Ranges "from-to" include both ends.
 bool sitsOneRowLower(float a) {
   const auto from = [a](double lo, double hi) {
     return a >= degreesAsSingle(lo) && a <= degreesAsSingle(hi);
@@ -33,16 +33,17 @@ void drawMirrorHighlight(Raster& r, const ExampleFrame& f, float alpha) {
   constexpr float kPiSingle = static_cast<float>(kPi);
   if (alpha >= kPiSingle || alpha <= -kPiSingle) return;
   const double c = f.exampleCentreX;
+  const int R = f.exampleRadius;
   const double H = r.height();
   if (alpha == 0) {
-    setPoint(r, c, H - 33, kMirrorHighlightAtZeroColour);
+    setPoint(r, c, H - R, kMirrorHighlightAtZeroColour);
     return;
   }
   const int16_t sign = alpha < 0 ? -1 : 1;
   const double tanSq = std::pow(std::tan(static_cast<double>(alpha) / 2), 2);
-  // 33 sin(alpha/2) and 33 cos(alpha/2), from tan(alpha/2).
-  const double x = (sign * 33) / std::sqrt(divide(1, tanSq) + 1) + c;
-  const double rise = 33 / std::sqrt(tanSq + 1);
+  // R sin(alpha/2) and R cos(alpha/2), from tan(alpha/2).
+  const double x = (sign * R) / std::sqrt(divide(1, tanSq) + 1) + c;
+  const double rise = R / std::sqrt(tanSq + 1);
   const double y = sitsOneRowLower(std::fabs(alpha)) ? H - rise : H - 1 - rise;
   setPoint(r, x, y, kMirrorHighlightColour);
 }

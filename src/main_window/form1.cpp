@@ -91,6 +91,8 @@ void Form1::buildControls() {
   Picture1->setAccessibleName(QStringLiteral("Карта на сфере"));
   Label17 = place(new Label(Picture1, QStringLiteral("Карта на сфере повёрнута так, как её видит наблюдатель.")), 3, 3, 91, 109);
   Label17->setWordWrap(true);
+  // Text over the white map: the map keeps its colour in a dark scheme, so the note keeps a light scheme's.
+  Label17->setForeColour(kTextOnFixedColour);
   Label17->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   // The note is text over the map: the probe sees the mouse under it too.
   Label17->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -210,6 +212,7 @@ void Form1::buildControls() {
   Picture2->setAccessibleName(QStringLiteral("Пример: полусфера"));
   Label16 = place(new Label(Picture2, QStringLiteral("К наблю- дателю")), 0, 0, 57, 33);
   Label16->setWordWrap(true);
+  Label16->setForeColour(kTextOnFixedColour);  // over the example's fixed cyan
   Label16->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   Label11 = place(new Label(Picture2, QStringLiteral("СФЕРА")), 8, 56, 105, 17);
   Label11->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -321,6 +324,11 @@ void Form1::reportFailure(const std::string& message) {
   failureNotice_->show();
   failureNotice_->raise();
   failureNoticeTimer_->start();
+}
+
+void Form1::dismissFailureNotice() {
+  failureNoticeTimer_->stop();
+  failureNotice_->hide();
 }
 
 QString Form1::lastFailureMessage() const { return lastFailure_; }

@@ -191,6 +191,7 @@ class Form1 : public QWidget {
   void buildControls();
   void connectHandlers();
   void reportFailure(const std::string& message);
+  void dismissFailureNotice();
   void setGlossyFormula(bool rebuildExponent, bool rebuildTail);
   void glossyParameterChanged(bool exponent, bool tail);
   void selectModel(int32_t model, OptionButton* button, const QString& formula);

@@ -41,6 +41,9 @@ void Form1::Command1_Click() {
   // The whole map at once, and the pointer back.
   Picture1->show();
   setMousePointer(this, kPointerDefault);
+  // The map now on show was drawn after any earlier failure: a notice of that
+  // failure would stand over it and make this run look failed.
+  dismissFailureNotice();
 }
 
 void Form1::Picture1_MouseMove(float x, float y) {
@@ -57,8 +60,9 @@ void Form1::Picture1_MouseMove(float x, float y) {
 
 void Form1::РисованиеПолусферыПримера() {
   Raster& picture = Picture2->raster();
-  // The frame from the picture's current size.
-  const ExampleFrame frame = exampleFrame(picture);
+  // The frame from the picture's current size, the half-disc as large to
+  // the window as at 100 % at every screen scale.
+  const ExampleFrame frame = exampleFrame(picture, Picture2->scale());
   // s and n as typed; a text that is not a number stops the drawing before anything is cleared.
   st.lm.specularShare = toSingle(localeNumber(Text5->text()));
   st.lm.peakSharpness = toSingle(localeNumber(Text6->text()));

@@ -244,6 +244,100 @@ TEST(ExampleArrows, ShowWhichDirectionsAreDrawn) {
   }
 }
 
+// The picture at a screen scale s: the half-disc has the radius R = 33 s
+// rounded half to even, and the arrows and rays grow with it.
+struct Scaled {
+  double scale;
+  int w, h;  // Picture2 in screen pixels
+  int R;
+  int painted;  // pixels of the half-disc the sight lines of radius R meet
+};
+constexpr Scaled kScales[] = {
+    {1, 121, 73, 33, 1737}, {1.25, 151, 91, 41, 2669}, {1.5, 182, 110, 50, 3968}, {2, 242, 146, 66, 6902}};
+
+Raster drawnAt(const Scaled& sc, int32_t model, double degrees) {
+  Raster r(sc.w, sc.h, kBack);
+  LightAndModel lm;
+  lm.surfaceModel = model;
+  lm.sourceInclination = toSingle(degrees * kPi / 180);
+  setUpParameters(lm);
+  setUpLight(lm);
+  drawExample(r, exampleFrame(r, sc.scale), lm, [](int) {});
+  return r;
+}
+
+int pixelsOf(const Raster& r, Colour c) {
+  int n = 0;
+  for (int y = 0; y < r.heightPixels(); ++y)
+    for (int x = 0; x < r.widthPixels(); ++x) n += r.point(x, y) == c;
+  return n;
+}
+
+TEST(ExampleAtScreenScale, HalfDiscHasTheScaledRadiusAndTheSameShading) {
+  for (const Scaled& sc : kScales) {
+    SCOPED_TRACE(sc.scale);
+    const Raster r = drawnAt(sc, kMatte, 0);
+    const ExampleFrame f = exampleFrame(r, sc.scale);
+    ASSERT_EQ(f.exampleRadius, sc.R);
+    EXPECT_EQ(f.exampleTopRow, f.exampleBottomRow - sc.R);
+    int painted = 0;
+    for (int y = 0; y < sc.h; ++y) {
+      for (int x = 0; x < sc.w; ++x) {
+        const int dx = x - f.exampleCentreX, dy = y - f.exampleBottomRow;
+        const bool meets = dy <= 0 && std::abs(dx) <= sc.R && dy >= -sc.R &&
+                           intersectUnitSphere(exampleSightLine(dx, dy, sc.R)).hit;
+        ASSERT_EQ(isGrey(r.point(x, y)), meets) << x << "," << y;
+        if (!meets) continue;
+        ++painted;
+        EXPECT_LE(dx * dx + dy * dy, sc.R * sc.R);
+        // Under a zenith light phi is the height over the radius.
+        const int g = greyAt(r, x, y);
+        EXPECT_NEAR(g, -dy * 255.0 / sc.R + 0.5, 1.0) << x << "," << y;
+      }
+    }
+    EXPECT_EQ(painted, sc.painted);
+  }
+}
+
+TEST(ExampleAtScreenScale, MirrorPointLiesOnTheScaledOutline) {
+  for (const Scaled& sc : kScales) {
+    for (double degrees : {0.0, 30.0, -70.0, 100.0}) {
+      SCOPED_TRACE(testing::Message() << sc.scale << " at " << degrees);
+      const Raster r = drawnAt(sc, kMirror, degrees);
+      const int c = sc.w / 2;
+      const double half = degrees / 2 * kPi / 180;
+      int lightX = -1, lightY = -1;
+      for (int y = 0; y < sc.h; ++y)
+        for (int x = 0; x < sc.w; ++x)
+          if (isGrey(r.point(x, y)) && r.point(x, y) != kBlack) lightX = x, lightY = y;
+      // On the outline at (c + R sin, H - R cos), or one row above it.
+      EXPECT_NEAR(lightX, c + sc.R * std::sin(half), 0.5);
+      EXPECT_NEAR(lightY, sc.h - sc.R * std::cos(half) - 0.5, 1.0);
+    }
+  }
+}
+
+// Lengths grow with R / 33 and the lines are one window pixel thick (2
+// pixels at 1.5 and 2), so the arrows and rays take about scale * thickness
+// times the pixels they take at 100 %.
+TEST(ExampleAtScreenScale, ArrowsAndRaysKeepTheirProportionsAndTheWindowsLineWidth) {
+  for (double degrees : {0.0, 30.0, -60.0, 90.0}) {
+    const Raster one = drawnAt(kScales[0], kMatte, degrees);
+    const int arrows = pixelsOf(one, kArrow), rays = pixelsOf(one, kRay);
+    for (const Scaled& sc : kScales) {
+      SCOPED_TRACE(testing::Message() << sc.scale << " at " << degrees);
+      const Raster r = drawnAt(sc, kMatte, degrees);
+      const double k = sc.R / 33.0 * (sc.scale >= 1.5 ? 2 : 1);
+      EXPECT_NEAR(pixelsOf(r, kArrow), k * arrows, 0.1 * k * arrows);
+      EXPECT_NEAR(pixelsOf(r, kRay), k * rays, 0.1 * k * rays);
+    }
+  }
+  // The apex ray at 0 degrees, above the disc: exactly two columns at scale 2.
+  const Raster two = drawnAt(kScales[3], kMatte, 0);
+  for (int x = 118; x <= 125; ++x)
+    EXPECT_EQ(two.point(x, 60), x == 121 || x == 122 ? kRay : kBack) << x;
+}
+
 // A glossy power that overflows stops the drawing at that pixel: the arrows
 // and the pixels scanned before it stay, nothing after it is painted.
 TEST(ExampleHalfDisc, OverflowingGlossyPowerStopsTheScanWhereItHappens) {

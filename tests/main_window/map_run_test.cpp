@@ -102,5 +102,22 @@ TEST_P(Form1Test, AFailedRunRestoresThePointerAndShowsTheMap) {
   EXPECT_NE(form->Picture1->raster().point(196 - 100, 169), RGB(255, 255, 255));
 }
 
+// The notice of a failed run does not outlive the next run that completes: it
+// would stand over the new map and make it read as failed. Edits that fail
+// after that run put up their own notice again.
+TEST_P(Form1Test, ACompletedRunTakesAwayTheNoticeOfAnEarlierFailure) {
+  const QString commaNumber = GetParam() == Loc::Point ? QStringLiteral("1,5") : QStringLiteral("1.5");
+  type(form->Text1, commaNumber);
+  form->Command1->click();
+  ASSERT_TRUE(form->failureNoticeVisible());
+  type(form->Text1, d("1.5"));
+  EXPECT_TRUE(form->failureNoticeVisible());  // typing leaves it to be read
+  form->Command1->click();
+  EXPECT_FALSE(form->failureNoticeVisible());
+  form->Text5->setText(QStringLiteral("x"));
+  form->Option2->click();
+  EXPECT_TRUE(form->failureNoticeVisible());
+}
+
 }  // namespace
 }  // namespace korvalen

@@ -1,6 +1,7 @@
 // The window at other screen scales: the pictures work in screen pixels, so the
-// sphere keeps its radius in screen pixels, the example keeps its size, and the
-// probe reads the pixel under the cursor.
+// sphere keeps its radius in screen pixels, the example keeps its size to the
+// window (its radius grows with the scale), and the probe reads the pixel
+// under the cursor.
 #include <QMouseEvent>
 
 #include "example_hemisphere/example_hemisphere.h"
@@ -61,23 +62,23 @@ TEST(ScreenScale, PicturesAreMeasuredInScreenPixels) {
   }
 }
 
-TEST(ScreenScale, SphereAndExampleKeepTheirSizeInScreenPixels) {
+TEST(ScreenScale, SphereKeepsItsSizeInScreenPixelsAndTheExampleGrows) {
   auto one = formAt(1);
   one->Command1->click();
   const int atOne = drawnPixels(one->Picture1->raster(), RGB(255, 255, 255));
-  for (double scale : {1.25, 2.0}) {
+  for (auto [scale, discPixels] : {std::pair{1.25, 2669}, {2.0, 6902}}) {
     SCOPED_TRACE(scale);
     auto f = formAt(scale);
-    // The half-disc of radius 33 (the arrows outside it are not counted).
+    // The half-disc of radius 41 or 66 (the arrows outside it are not counted).
     const Raster& ex = f->Picture2->raster();
-    const ExampleFrame fr = exampleFrame(ex);
+    const ExampleFrame fr = exampleFrame(ex, scale);
     int halfDisc = 0;
     for (int x = fr.exampleFirstColumn; x <= fr.exampleLastColumn; ++x)
       for (int y = fr.exampleTopRow; y <= fr.exampleBottomRow; ++y) {
         const Colour c = ex.point(x, y);
         halfDisc += redOf(c) == greenOf(c) && greenOf(c) == blueOf(c);
       }
-    EXPECT_EQ(halfDisc, 1737);
+    EXPECT_EQ(halfDisc, discPixels);
     f->Command1->click();
     const Raster& map = f->Picture1->raster();
     EXPECT_EQ(drawnPixels(map, RGB(255, 255, 255)), atOne);
