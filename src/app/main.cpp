@@ -4,6 +4,7 @@
 #include "app/batch.h"
 #include "export/command_line.h"
 #include "main_window/form1.h"
+#include "toolkit/appearance.h"
 
 namespace {
 
@@ -54,6 +55,7 @@ int main(int argc, char* argv[]) {
     return r.status;
   }
   if (c.scale) korvalen::PictureBox::setScaleOverride(c.scaleValue);
+  korvalen::useWindowStyle();
   korvalen::Form1 window;
   korvalen::PictureBox::setScaleOverride(0);
   if (const QString error = korvalen::typeIn(window, c); !error.isEmpty()) return usageError(error);

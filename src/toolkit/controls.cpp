@@ -11,7 +11,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "toolkit/appearance.h"
 #include "toolkit/guard.h"
+#include "toolkit/screen_pointer.h"
 
 namespace korvalen {
 
@@ -57,6 +59,7 @@ PictureBox::PictureBox(QWidget* parent, int width, int height, Colour background
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
   raster_.setChangeListener([this] { update(); });
+  watchScreenPointer();
 }
 
 void PictureBox::moveChild(QWidget* child, double x, double y) {
@@ -83,8 +86,9 @@ void PictureBox::paintEvent(QPaintEvent*) {
 
 void PictureBox::mouseMoveEvent(QMouseEvent* e) {
   // Logical positions times the scale are the screen pixels; rounding only
-  // takes away the error of the division that made them logical.
-  const QPointF pos = e->position();
+  // takes away the error of the division that made them logical. Where Qt
+  // rounded the position to whole logical pixels, the platform's own is taken.
+  const QPointF pos = screenPointerPosition(this, e->position()).value_or(e->position());
   const float x = static_cast<float>(std::nearbyint(pos.x() * scale_));
   const float y = static_cast<float>(std::nearbyint(pos.y() * scale_));
   if (onMouseMove) runGuarded([&] { onMouseMove(x, y); });
@@ -142,6 +146,14 @@ void TextBox::setBackColour(Colour c) {
   back_ = c;
   QPalette pal = palette();
   pal.setColor(QPalette::Base, toQColor(c, parentWidget()));
+  // The scheme's text colour goes with the scheme's background; on a fixed
+  // colour (the pale red of a text not accepted) the text is that of a light
+  // scheme, which reads there in a dark scheme too.
+  const QPalette scheme = parentWidget() ? parentWidget()->palette() : QApplication::palette();
+  for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+    pal.setColor(group, QPalette::Text,
+                 c == kSystemWindowBackground ? scheme.color(group, QPalette::Text)
+                                              : toQColor(kTextOnFixedColour));
   setPalette(pal);
 }
 
@@ -149,13 +161,16 @@ void TextBox::setBackColour(Colour c) {
 
 namespace {
 
-// The window's own style with two changes: a check box or option button
+// The window style (not whatever style the desktop asks for: the captions
+// must start where the layout expects them) with two changes: a check box or option button
 // answers a click anywhere in its rectangle (and reports that rectangle to
 // screen readers), as the layout gives each its whole box; and the grey third
 // state of a check box shows a tick in grey rather than the style's
 // "partly" mark.
 class ButtonStyle : public QProxyStyle {
  public:
+  using QProxyStyle::QProxyStyle;
+
   QRect subElementRect(SubElement e, const QStyleOption* opt, const QWidget* w) const override {
     if (e == SE_CheckBoxClickRect || e == SE_RadioButtonClickRect) return opt->rect;
     return QProxyStyle::subElementRect(e, opt, w);
@@ -180,12 +195,12 @@ class ButtonStyle : public QProxyStyle {
   }
 };
 
-// One style for all buttons of the program, over the application's style;
-// it lives as long as the application.
+// One style for all buttons of the program, over the window style; it lives
+// as long as the application.
 QStyle* buttonStyle() {
   static QPointer<ButtonStyle> style;
   if (!style) {
-    style = new ButtonStyle;
+    style = new ButtonStyle(newWindowStyle());
     style->setParent(qApp);
   }
   return style;

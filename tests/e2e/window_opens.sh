@@ -4,7 +4,8 @@
 # screen scale 2 the window is 1274 x 998 and, after "Тонировать", the map is
 # drawn at the screen's own pixels: the rim of the sphere is sharp, 159 screen
 # pixels from the centre. Without the pixel reader (the second argument) only
-# the first check runs.
+# the first check runs. Then the real pointer, moved by the X server to an odd
+# screen pixel of the map, shows that pixel's value in the probe's caption.
 set -u
 prog=$1
 pixels=${2:-}
@@ -48,4 +49,33 @@ mapfile -t c <<<"$colours"
 # half-width, the zone colour; one pixel in, the dark grey of phi 0.11.
 # Anything resampled would blend them with the white outside.
 [ "${c[1]}" = "96 0 52" ] && [ "${c[2]}" = "29 29 29" ] || { echo "the rim is blended"; exit 1; }
+kill -0 "$program_pid" || { echo "the program exited"; cat "$e2e_tmp/two.log"; exit 1; }
+
+# The probe under the real pointer. Qt rounds the server's position to whole
+# logical pixels; the program takes the screen pixel from the server. The odd
+# pixel (277, 260) of the map shows the value of the even pixel (266, 280)
+# (0.483) and not that of its neighbour (278, 260) (0.492), where the rounded
+# position lands. The caption is compared as the pixels of the label, which
+# stands at (X + 20, Y + 20) screen pixels to the nearest logical pixel.
+half_to_even() { local h=$(($1 / 2)); (( $1 % 2 && h % 2 )) && h=$((h + 1)); echo $h; }
+caption_at() {
+  local x=$1 y=$2 left top sig="" prev=""
+  xdotool mousemove --window "$win" $((32 + x)) $((16 + y))
+  left=$((32 + 2 * $(half_to_even $((x + 20)))))
+  top=$((16 + 2 * $(half_to_even $((y + 20)))))
+  # The caption is drawn once the move has been handled: the same pixels twice.
+  for _ in $(seq 100); do
+    sig=$("$pixels" "$win" --region $left $top 90 22) || return 1
+    [ "$sig" = "$prev" ] && break
+    prev=$sig
+    sleep 0.1
+  done
+  echo "$sig"
+}
+even=$(caption_at 266 280) || { echo "cannot read the caption"; exit 1; }
+odd=$(caption_at 277 260) || exit 1
+neighbour=$(caption_at 278 260) || exit 1
+echo "probe: even $even, odd $odd, neighbour $neighbour"
+[ "$neighbour" != "$even" ] || { echo "the captions cannot be told apart"; exit 1; }
+[ "$odd" = "$even" ] || { echo "the probe shows another pixel than the one under the pointer"; exit 1; }
 kill -0 "$program_pid" || { echo "the program exited"; cat "$e2e_tmp/two.log"; exit 1; }

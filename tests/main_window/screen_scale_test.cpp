@@ -114,5 +114,25 @@ TEST(ScreenScale, ProbeReadsTheScreenPixelUnderTheCursor) {
   }
 }
 
+// The pixels the end-to-end test points at with the real pointer at scale 2
+// (tests/e2e/window_opens.sh): the odd column 277 of row 260 shows what the
+// even pixel (266, 280) shows, and its neighbours, where Qt's rounded
+// positions land, show other values.
+TEST(ScreenScale, PixelsOfTheEndToEndProbeTellTheirNeighboursApart) {
+  auto f = formAt(2);
+  f->Command1->click();
+  const auto caption = [&](float x, float y) {
+    f->Picture1_MouseMove(x, y);
+    return f->Label12->text();
+  };
+  EXPECT_EQ(caption(277, 260), QStringLiteral("ф = 0.483"));
+  EXPECT_EQ(caption(266, 280), QStringLiteral("ф = 0.483"));
+  EXPECT_EQ(caption(278, 260), QStringLiteral("ф = 0.492"));
+  EXPECT_EQ(caption(276, 260), QStringLiteral("ф = 0.473"));
+  // The test compares 90 x 22 screen pixels from the label's corner: inside the label.
+  EXPECT_GE(f->Label12->width() * 2, 90);
+  EXPECT_GE(f->Label12->height() * 2, 22);
+}
+
 }  // namespace
 }  // namespace korvalen

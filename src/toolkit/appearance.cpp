@@ -1,0 +1,60 @@
+#include "toolkit/appearance.h"
+
+#include <QApplication>
+#include <QPalette>
+#include <QStyle>
+#include <QStyleFactory>
+#include <cmath>
+
+namespace korvalen {
+
+void useWindowStyle() {
+  if (QApplication::style()->name().compare(QLatin1String(kWindowStyle), Qt::CaseInsensitive) == 0)
+    return;
+  const QPalette desktop = QApplication::palette();
+  QApplication::setStyle(newWindowStyle());
+  // A palette of the platform's theme stays as it is; one that came from the
+  // style replaced here is put back.
+  if (QApplication::palette() != desktop) QApplication::setPalette(desktop);
+}
+
+QStyle* newWindowStyle() { return QStyleFactory::create(QLatin1String(kWindowStyle)); }
+
+namespace {
+
+double channel(double v) {
+  v /= 255;
+  return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+}
+
+double luminance(const QColor& c) {
+  const QColor rgb = c.toRgb();
+  return 0.2126 * channel(rgb.red()) + 0.7152 * channel(rgb.green()) + 0.0722 * channel(rgb.blue());
+}
+
+QColor mix(const QColor& from, const QColor& to, double t) {
+  const auto m = [t](int a, int b) { return static_cast<int>(std::lround(a + (b - a) * t)); };
+  const QColor f = from.toRgb(), g = to.toRgb();
+  return QColor(m(f.red(), g.red()), m(f.green(), g.green()), m(f.blue(), g.blue()));
+}
+
+}  // namespace
+
+double contrastRatio(const QColor& a, const QColor& b) {
+  const double la = luminance(a), lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor readableOn(const QColor& preferred, const QColor& background, double minRatio) {
+  if (contrastRatio(preferred, background) >= minRatio) return preferred;
+  const QColor black(0, 0, 0), white(255, 255, 255);
+  const QColor target = contrastRatio(black, background) >= contrastRatio(white, background) ? black : white;
+  // The first step towards the target that reads; the target itself at the latest.
+  for (int step = 1; step < 20; ++step) {
+    const QColor c = mix(preferred, target, step / 20.0);
+    if (contrastRatio(c, background) >= minRatio) return c;
+  }
+  return target;
+}
+
+}  // namespace korvalen
