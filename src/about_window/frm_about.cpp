@@ -11,6 +11,8 @@
 #include <QUrl>
 #include <algorithm>
 
+#include "toolkit/appearance.h"
+
 // The pictures are compiled into this static library; registering them here
 // keeps the linker from dropping them.
 static void initAboutResources() { Q_INIT_RESOURCE(korvalen_about); }
@@ -31,7 +33,8 @@ const QString kDescription = QStringLiteral(
     "между отражённым лучом и нормалью к поверхности. Фазовый угол g между лучом падения и "
     "лучом отражения.");
 
-// The link's colours: at rest, and while the mouse is over it.
+// The link's colours: at rest, and while the mouse is over it. On a dark
+// scheme's window they are lightened until they read there.
 const QColor kLinkColour(0, 0, 128);
 const QColor kLinkHoverColour(0, 0, 224);
 
@@ -93,7 +96,6 @@ frmAbout::frmAbout(QWidget* owner, ProgramVersion version)
   lblTitle = placedLabel(this, QStringLiteral("lblTitle"), QRect(70, 16, 251, 32));
   lblTitle->setFont(pixelFont(QStringLiteral("Tahoma"), 24, true));
   lblTitle->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  setTextColour(lblTitle, Qt::black);
 
   lblVersion = new Label(this, QStringLiteral("Версия"), true);
   lblVersion->setObjectName(QStringLiteral("lblVersion"));
@@ -110,12 +112,10 @@ frmAbout::frmAbout(QWidget* owner, ProgramVersion version)
   lblDescription->setText(kDescription);
   lblDescription->setWordWrap(true);
   lblDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  setTextColour(lblDescription, Qt::black);  // on the window's own background
 
   lblDisclaimer = placedLabel(this, QStringLiteral("lblDisclaimer"), QRect(16, 192, 258, 15));
   lblDisclaimer->setText(QStringLiteral("Автор: ") + kAuthor);
   lblDisclaimer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  setTextColour(lblDisclaimer, Qt::black);
 
   Label2 = new Label(this, QString(), true);
   Label2->setMouseTracking(true);  // moves without a button pressed reach it too
@@ -123,7 +123,7 @@ frmAbout::frmAbout(QWidget* owner, ProgramVersion version)
   QFont linkFont = pixelFont(QStringLiteral("MS Sans Serif"), 11);
   linkFont.setUnderline(true);
   Label2->setFont(linkFont);
-  setTextColour(Label2, kLinkColour);
+  setTextColour(Label2, linkColour(kLinkColour));
   Label2->move(16, 216);
   Label2->setCaption(kWebAddress);
 
@@ -161,9 +161,13 @@ void frmAbout::Form_Load() {
   Label2->setCursor(QCursor(Image1->pixmap(), 0, 0));
 }
 
-void frmAbout::Form_MouseMove() { setTextColour(Label2, kLinkColour); }
+void frmAbout::Form_MouseMove() { setTextColour(Label2, linkColour(kLinkColour)); }
 
-void frmAbout::Label2_MouseMove() { setTextColour(Label2, kLinkHoverColour); }
+void frmAbout::Label2_MouseMove() { setTextColour(Label2, linkColour(kLinkHoverColour)); }
+
+QColor frmAbout::linkColour(const QColor& colour) const {
+  return readableOn(colour, palette().color(QPalette::Window));
+}
 
 void frmAbout::Label2_Click() {
   // Nothing to report if no browser takes the page: the result is ignored.

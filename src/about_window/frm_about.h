@@ -63,6 +63,8 @@ class frmAbout : public QDialog {
   void Label2_MouseMove();
   void Label2_Click();
   void cmdOK_Click();
+  // A colour of the link as it reads on the window's background.
+  QColor linkColour(const QColor& colour) const;
 
   ProgramVersion version_;
   std::array<LineControl, 2> Line1;

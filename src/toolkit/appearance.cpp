@@ -11,11 +11,20 @@ namespace korvalen {
 void useWindowStyle() {
   if (QApplication::style()->name().compare(QLatin1String(kWindowStyle), Qt::CaseInsensitive) == 0)
     return;
+  // Every colour of the desktop's palette, set explicitly: Fusion would
+  // bring its own light palette in place of one that came from the style
+  // replaced here (adwaita-dark brings its dark one).
   const QPalette desktop = QApplication::palette();
+  QPalette kept;
+  for (int g = 0; g < QPalette::NColorGroups; ++g) {
+    for (int r = 0; r < QPalette::NColorRoles; ++r) {
+      const auto group = static_cast<QPalette::ColorGroup>(g);
+      const auto role = static_cast<QPalette::ColorRole>(r);
+      kept.setBrush(group, role, desktop.brush(group, role));
+    }
+  }
   QApplication::setStyle(newWindowStyle());
-  // A palette of the platform's theme stays as it is; one that came from the
-  // style replaced here is put back.
-  if (QApplication::palette() != desktop) QApplication::setPalette(desktop);
+  QApplication::setPalette(kept);
 }
 
 QStyle* newWindowStyle() { return QStyleFactory::create(QLatin1String(kWindowStyle)); }
