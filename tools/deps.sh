@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-liberation2
-  xvfb xauth xdotool x11-utils
+  xvfb xauth xdotool x11-utils weston qt6-wayland
   desktop-file-utils appstream dpkg-dev file binutils groff-base
 )
 missing=()
