@@ -87,6 +87,9 @@ frmAbout::frmAbout(QWidget* owner, ProgramVersion version)
   setWindowIcon(QIcon(QStringLiteral(":/about/korvalen.png")));
   setFont(pixelFont(QStringLiteral("MS Sans Serif"), 11));
   setFixedSize(382, 237);
+  QPalette pal = palette();
+  makeCaptionsReadable(pal, QPalette::Window);
+  setPalette(pal);
   // Moves over the bare surface put the link back to its resting colour.
   setMouseTracking(true);
 

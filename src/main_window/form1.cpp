@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "shading/colour_table.h"
+#include "toolkit/appearance.h"
 #include "toolkit/guard.h"
 
 namespace korvalen {
@@ -71,6 +72,9 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
   setAutoFillBackground(true);
   QPalette pal = palette();
   pal.setColor(QPalette::Window, pal.color(QPalette::Button));
+  // The captions stand on the button face, which a scheme need not have
+  // matched to its window text.
+  makeCaptionsReadable(pal, QPalette::Button);
   setPalette(pal);
 
   buildControls();

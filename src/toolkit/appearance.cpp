@@ -66,4 +66,10 @@ QColor readableOn(const QColor& preferred, const QColor& background, double minR
   return target;
 }
 
+void makeCaptionsReadable(QPalette& palette, QPalette::ColorRole surface) {
+  for (auto group : {QPalette::Active, QPalette::Inactive})
+    palette.setColor(group, QPalette::WindowText,
+                     readableOn(palette.color(group, QPalette::WindowText), palette.color(group, surface)));
+}
+
 }  // namespace korvalen

@@ -8,6 +8,7 @@
 // which is compact and always present, and keeps the colours the desktop
 // gives: its palette, light or dark.
 #include <QColor>
+#include <QPalette>
 
 class QStyle;
 
@@ -33,5 +34,10 @@ double contrastRatio(const QColor& a, const QColor& b);
 // the way from it to black or to white (whichever the background sets off
 // better) that has.
 QColor readableOn(const QColor& preferred, const QColor& background, double minRatio = 4.5);
+
+// Makes a window's captions (its WindowText) readable on its `surface`
+// colour, in the active and inactive groups of `palette`. Greyed captions
+// keep the scheme's colour: they stand for controls out of use.
+void makeCaptionsReadable(QPalette& palette, QPalette::ColorRole surface);
 
 }  // namespace korvalen

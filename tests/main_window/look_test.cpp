@@ -105,9 +105,15 @@ QPalette darkScheme() {
 QColor textColour(const QWidget* w) { return w->palette().color(w->foregroundRole()); }
 
 TEST_F(WindowStyleTest, TextReadsOnWhatLiesBehindItInLightAndDarkSchemes) {
-  for (const bool dark : {false, true}) {
-    SCOPED_TRACE(dark ? "dark" : "light");
-    QApplication::setPalette(dark ? darkScheme() : QApplication::style()->standardPalette());
+  // A third scheme whose text is grey on a grey button face.
+  QPalette muddled = darkScheme();
+  muddled.setColor(QPalette::Button, QColor(0x99, 0x99, 0x99));
+  muddled.setColor(QPalette::WindowText, QColor(0x77, 0x77, 0x77));
+  const std::pair<const char*, QPalette> schemes[] = {
+      {"light", QApplication::style()->standardPalette()}, {"dark", darkScheme()}, {"grey on grey", muddled}};
+  for (const auto& [name, scheme] : schemes) {
+    SCOPED_TRACE(name);
+    QApplication::setPalette(scheme);
     Form1 f;
     f.show();
     // Text on the fixed light colours of the map, the example and a box not accepted.
