@@ -16,11 +16,6 @@ constexpr Colour RGB(int r, int g, int b) {
   return c(r) + 256u * c(g) + 65536u * c(b);
 }
 
-// Text that stands on one of the program's fixed light colours (the map's
-// white, the example's cyan, a pale red box): the text colour of a light
-// scheme, whatever scheme the desktop has.
-constexpr Colour kTextOnFixedColour = RGB(0, 0, 0);
-
 constexpr int redOf(Colour c) { return static_cast<int>(c & 0xFFu); }
 constexpr int greenOf(Colour c) { return static_cast<int>((c >> 8) & 0xFFu); }
 constexpr int blueOf(Colour c) { return static_cast<int>((c >> 16) & 0xFFu); }

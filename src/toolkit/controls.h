@@ -21,6 +21,11 @@ namespace korvalen {
 // The colour a Colour stands for on this palette (system colours resolved).
 QColor toQColor(Colour c, const QWidget* w = nullptr);
 
+// Text that stands on one of the program's fixed light colours (the map's
+// white, the example's cyan, a pale red box): the text colour of a light
+// scheme, whatever scheme the desktop has.
+inline constexpr Colour kTextOnFixedColour = RGB(0, 0, 0);
+
 // Mouse pointers of a window: 0 default, 11 busy, 99 custom picture.
 enum PointerKind { kPointerDefault = 0, kPointerBusy = 11, kPointerCustom = 99 };
 
