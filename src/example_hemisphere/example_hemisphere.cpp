@@ -48,8 +48,8 @@ void shadeHalfDisc(Raster& picture2, const ExampleFrame& f, const LightAndModel&
       const double dx = column - f.exampleCentreX;
       const double dy = row - f.exampleBottomRow;
       // A miss lies outside the half-disc: the background and the arrows stay.
-      const ChosenPoint p =
-          choosePoint(intersectUnitSphere(exampleSightLine(dx, dy, f.exampleRadius)), kFalse, kExampleRules);
+      const SightLine sight = exampleSightLine(dx, dy, f.exampleRadius);
+      const ChosenPoint p = choosePoint(intersectUnitSphere(sight), kFalse, kExampleRules);
       if (!p.hit) continue;
       const Angles a = cosinesAt(p.h, lm, kExampleRules);
       const float phi = clampPhi(reflectance(lm, a, kExampleRules), kExampleRules);
