@@ -7,26 +7,20 @@
 set -u
 prog=$1
 command -v weston >/dev/null || { echo "weston is needed"; exit 1; }
-tmp=$(mktemp -d)
-pids=()
-end_started() {
-  local pid
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
-  rm -rf "$tmp"
-}
-trap end_started EXIT
-trap 'exit 1' INT TERM HUP
+# The bookkeeping of the programs the test starts (no X server is started).
+. "$(dirname "$0")/x_server.sh"
+tmp=$e2e_tmp
 
 export XDG_RUNTIME_DIR=$tmp
 chmod 700 "$tmp"
 socket=korvalen-test
 weston --backend=headless-backend.so --socket=$socket --idle-time=0 --no-config \
     >"$tmp/weston.log" 2>&1 &
-pids+=($!)
+weston_pid=$!
+started_pids+=($weston_pid)
 for _ in $(seq 600); do
   [ -S "$tmp/$socket" ] && break
-  kill -0 "${pids[0]}" 2>/dev/null || { echo "weston did not start"; cat "$tmp/weston.log"; exit 1; }
+  kill -0 $weston_pid 2>/dev/null || { echo "weston did not start"; cat "$tmp/weston.log"; exit 1; }
   sleep 0.1
 done
 [ -S "$tmp/$socket" ] || { echo "no Wayland socket"; exit 1; }
@@ -36,7 +30,7 @@ done
 WAYLAND_DISPLAY=$socket WAYLAND_DEBUG=client QT_QPA_PLATFORM=wayland LC_ALL=C.UTF-8 \
     "$prog" >"$tmp/out.log" 2>"$tmp/err.log" &
 pid=$!
-pids+=($pid)
+started_pids+=($pid)
 for _ in $(seq 600); do
   grep -q 'set_title("Korvalen")' "$tmp/err.log" && break
   kill -0 $pid 2>/dev/null || break
