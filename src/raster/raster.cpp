@@ -1,6 +1,7 @@
 #include "raster/raster.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cmath>
 
 namespace korvalen {
@@ -28,6 +29,22 @@ void Raster::setPoint(float x, float y, Colour c) {
   }
   currentX_ = x;
   currentY_ = y;
+}
+
+Raster::SavedRows Raster::saveRows(int y0, int y1) const {
+  SavedRows saved;
+  y0 = std::max(y0, 0);
+  y1 = std::min(y1, height_ - 1);
+  saved.firstRow = y0;
+  if (y0 <= y1)
+    saved.words.assign(bits_.begin() + static_cast<ptrdiff_t>(y0) * width_,
+                       bits_.begin() + static_cast<ptrdiff_t>(y1 + 1) * width_);
+  return saved;
+}
+
+void Raster::restoreRows(const SavedRows& saved) {
+  std::copy(saved.words.begin(), saved.words.end(),
+            bits_.begin() + static_cast<ptrdiff_t>(saved.firstRow) * width_);
 }
 
 Colour Raster::point(int x, int y) const {

@@ -44,8 +44,11 @@ class Raster {
 
   // setPixel for loops that set many pixels: the grid's storage is taken once,
   // when the writer is made, and each pixel costs no call. The same pixels
-  // are drawn, the change listener fires at the first one drawn, and the last
-  // pixel set becomes the current point, as with setPixel.
+  // are drawn; what else setPixel does (the change listener, the last pixel
+  // set as the current point) is kept in the writer until commit hands it to
+  // the raster. So several writers may draw disjoint pixels of one grid at
+  // once, each on its own thread, and be committed one after another, in the
+  // order their pixels would have been drawn, on the raster's own thread.
   class PixelWriter {
    public:
     explicit PixelWriter(Raster& r)
@@ -54,19 +57,14 @@ class Raster {
           stride_(static_cast<size_t>(r.width_)),
           width_(static_cast<unsigned>(r.width_)),
           height_(static_cast<unsigned>(r.height_)) {}
-    void set(int x, int y, Colour c) {
-      if (static_cast<unsigned>(x) < width_ && static_cast<unsigned>(y) < height_) {
-        bits_[static_cast<size_t>(y) * stride_ + x] = toArgb(c);
-        raster_.touched();
-      }
-      raster_.currentX_ = static_cast<float>(x);
-      raster_.currentY_ = static_cast<float>(y);
+    void setPixel(int x, int y, Colour c) {
+      put(x, y, toArgb(c));
+      done(x, y);
     }
 
     // For runs of pixels already in the grid's format (toArgb): put stores a
-    // pixel on the grid as set would, and done, called after the run, does
-    // the rest of what set does: the change listener, if any pixel of the run
-    // was drawn, and (x, y), the run's last pixel, as the current point.
+    // pixel on the grid as setPixel would, and done, called after the run,
+    // makes (x, y), the run's last pixel, the current point.
     void put(int x, int y, uint32_t argb) {
       if (static_cast<unsigned>(x) < width_ && static_cast<unsigned>(y) < height_) {
         bits_[static_cast<size_t>(y) * stride_ + x] = argb;
@@ -74,19 +72,38 @@ class Raster {
       }
     }
     void done(int x, int y) {
+      moved_ = true;
+      currentX_ = x;
+      currentY_ = y;
+    }
+
+    // The change listener, if any pixel was drawn, and the current point, as
+    // setPixel would have left them.
+    void commit() {
       if (drawn_) raster_.touched();
-      drawn_ = false;
-      raster_.currentX_ = static_cast<float>(x);
-      raster_.currentY_ = static_cast<float>(y);
+      if (moved_) {
+        raster_.currentX_ = static_cast<float>(currentX_);
+        raster_.currentY_ = static_cast<float>(currentY_);
+      }
+      drawn_ = moved_ = false;
     }
 
    private:
     Raster& raster_;
-    bool drawn_ = false;
+    bool drawn_ = false, moved_ = false;
+    int currentX_ = 0, currentY_ = 0;
     uint32_t* bits_;
     size_t stride_;
     unsigned width_, height_;
   };
+
+  // The rows y0..y1 of the grid as they are, and put back as they were.
+  struct SavedRows {
+    int firstRow = 0;
+    std::vector<uint32_t> words;
+  };
+  SavedRows saveRows(int y0, int y1) const;
+  void restoreRows(const SavedRows& saved);
 
   // A one-pixel line from (x1, y1) to (x2, y2); the end point itself is not
   // drawn, so a line continued from it does not draw it twice. The part of the

@@ -10,6 +10,13 @@
 // at that very sample, with everything before it drawn and nothing after it.
 #include "shading/fast_scan.h"
 
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <system_error>
+#include <thread>
+#include <vector>
+
 #include "photometry/geometry.h"
 #include "photometry/reflectance.h"
 #include "shading/sample_batch.h"
@@ -24,15 +31,14 @@ template <class Evaluate>
 class FastScan {
  public:
   FastScan(ShadingRun& run, const ViewAndRotation& view, const LightAndModel& lm,
-           const MapPicture& picture, MirrorSpot& mirror, Raster& picture1, Evaluate evaluate,
-           int lanes)
+           const MapPicture& picture, MirrorSpot& mirror, Raster::PixelWriter& pixels,
+           Evaluate evaluate, int lanes)
       : run_(run),
         view_(view),
         lm_(lm),
         picture_(picture),
         mirror_(mirror),
-        picture1_(picture1),
-        pixels_(picture1),
+        pixels_(pixels),
         evaluate_(evaluate),
         lanes_(lanes) {
     SampleConstants& k = k_;
@@ -66,6 +72,11 @@ class FastScan {
     c.backGreenTimes4 = run.backGreenTimes4;
     c.backBlueTimes4 = run.backBlueTimes4;
   }
+
+  // Whether the scan took any sample at all, and whether any of them left a
+  // colour in the scratch (a miss in direct mode leaves the one before it).
+  bool anySample() const { return anySample_; }
+  bool coloured() const { return coloured_; }
 
   // One sample per pixel.
   void scanDirect() {
@@ -180,6 +191,7 @@ class FastScan {
     pixels_.done(column, height - rows_[lastHit]);
     const int32_t rgb = results_.rgb[lastHit];
     last_ = {rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF};
+    coloured_ = true;
   }
 
   // pixels: the batch's pixels, the samples in the four planes of plane_.
@@ -199,6 +211,7 @@ class FastScan {
       return static_cast<int>(part[p] + part[plane + p] + part[2 * plane + p] + part[3 * plane + p]);
     };
     last_ = {sum(r.red), sum(r.green), sum(r.blue)};
+    coloured_ = true;
   }
 
   // The sample i through the checked routine; it raises the error, if any.
@@ -211,7 +224,7 @@ class FastScan {
     run_.pointRed = static_cast<int16_t>(s.red);
     run_.pointGreen = static_cast<int16_t>(s.green);
     run_.pointBlue = static_cast<int16_t>(s.blue);
-    Тонирование(run_, view_, lm_, picture_, mirror_, picture1_);
+    Тонирование(run_, view_, lm_, picture_, mirror_, pixels_);
     s = {run_.pointRed, run_.pointGreen, run_.pointBlue};
   }
 
@@ -301,14 +314,23 @@ class FastScan {
       Sums s = last;
       if (!finishSample<Model>(c, column, row, i, true, s)) {
         last_ = last;
+        // (Before the first colour of the scan, a colour no sample gives,
+        // so that a miss, which leaves the colour as it is, shows.)
+        if (!coloured_) s = {-1, -1, -1};
         checkedSample(column, row, i, 0, s);  // draws the pixel itself
+        if (s.red < 0) {
+          s = last;
+        } else {
+          coloured_ = true;
+        }
         last = s;
         continue;
       }
       if (results_.status[i] == kSampleMiss) continue;
       limitTo255(s);
       last = s;
-      pixels_.set(column, height - row, RGB(s.red, s.green, s.blue));
+      coloured_ = true;
+      pixels_.setPixel(column, height - row, RGB(s.red, s.green, s.blue));
     }
     last_ = last;
   }
@@ -329,9 +351,10 @@ class FastScan {
       }
       Colour colour;
       if (smoothedPixel(s, {c.backRedTimes4, c.backGreenTimes4, c.backBlueTimes4}, colour))
-        pixels_.set(column, height - row, colour);
+        pixels_.setPixel(column, height - row, colour);
     }
     last_ = s;
+    if (n > 0) coloured_ = true;
   }
 
   // The run's scratch as the checked scan leaves it: the loop counters one past
@@ -363,14 +386,14 @@ class FastScan {
   const LightAndModel& lm_;
   const MapPicture& picture_;
   MirrorSpot& mirror_;
-  Raster& picture1_;
-  Raster::PixelWriter pixels_;
+  Raster::PixelWriter& pixels_;
   Evaluate evaluate_;
   int lanes_;
   SampleConstants k_;
   FinishConstants c_;
   bool direct_ = true;
   bool anySample_ = false;
+  bool coloured_ = false;  // last_ holds the colour of a sample of this scan
   int plane_ = 0;  // samples per plane of a smoothed batch
   Sums last_{0, 0, 0};
 
@@ -380,46 +403,199 @@ class FastScan {
   SampleResults results_{};  // (zeroed: a glossy power not found in a batch is never garbage)
 };
 
+// One scan of the run's columns; the pixels drawn are handed to the raster
+// also when a sample raises an error, as drawing them one by one would.
 template <class Evaluate>
 void scanWith(Evaluate evaluate, int lanes, ShadingRun& run, const ViewAndRotation& view,
               const LightAndModel& lm, const MapPicture& picture, bool direct,
               MirrorSpot& mirror, Raster& picture1) {
-  FastScan<Evaluate> scan(run, view, lm, picture, mirror, picture1, evaluate, lanes);
-  if (direct)
-    scan.scanDirect();
-  else
-    scan.scanSmoothed();
+  Raster::PixelWriter pixels(picture1);
+  try {
+    FastScan<Evaluate> scan(run, view, lm, picture, mirror, pixels, evaluate, lanes);
+    if (direct)
+      scan.scanDirect();
+    else
+      scan.scanSmoothed();
+  } catch (...) {
+    pixels.commit();
+    throw;
+  }
+  pixels.commit();
+}
+
+// The samples of a run below which one more worker costs more to start than
+// it saves. (With smoothing a pixel holds four samples.)
+constexpr double kSamplesPerWorker = 32768;
+
+// The run's columns in at most `workers` contiguous bands, each with about
+// the same number of samples (a column's share is its chord through the
+// disc, cut to the rows scanned). Each band holds at least one column.
+struct ColumnBand {
+  int32_t first, last;
+};
+std::vector<ColumnBand> columnBands(const ShadingRun& run, const ViewAndRotation& view,
+                                    const MapPicture& picture, int workers, double& samples) {
+  std::vector<ColumnBand> bands;
+  samples = 0;
+  const int32_t first = run.scanColumnFirst, last = run.scanColumnLast;
+  if (first > last) return bands;
+  const int columns = last - first + 1;
+  const double rows = std::max(0, run.scanRowLast - run.scanRowFirst + 1);
+  std::vector<double> upTo(static_cast<size_t>(columns) + 1, 0.0);
+  for (int i = 0; i < columns; ++i) {
+    const double dx = (first + i) - picture.centreX;
+    const double sq = view.discLimitSq - dx * dx;
+    const double chord = sq > 0 ? std::min(rows, 2 * std::sqrt(sq) + 1) : 0.0;
+    upTo[static_cast<size_t>(i) + 1] = upTo[static_cast<size_t>(i)] + chord;
+  }
+  samples = upTo.back();
+  const int n = std::max(1, std::min(workers, columns));
+  int32_t start = first;
+  for (int b = 0; b < n; ++b) {
+    int32_t end = last;
+    if (b < n - 1) {
+      const double share = samples * (b + 1) / n;
+      end = start;
+      // At least one column each, and room left for the bands after this one.
+      while (end < last - (n - 1 - b) && upTo[static_cast<size_t>(end - first) + 1] < share) ++end;
+    }
+    bands.push_back({start, end});
+    start = end + 1;
+  }
+  return bands;
+}
+
+// The run's scan split over bands of columns, one per worker thread, each
+// band scanned as the whole run would scan it. Every pixel belongs to one
+// band. The bands' pixels are handed to the raster, their mirror spots
+// compared and their scratch taken in scan order, so the result is the
+// sequential scan's: among equal mirror scores the first band's wins, and
+// the scratch is the last band's. A run in which any band meets an error is
+// put back as it was and scanned again on one thread, which stops at the
+// first faulting sample in scan order.
+template <class Evaluate>
+void scanWithWorkers(Evaluate evaluate, int lanes, int workers, ShadingRun& run,
+                     const ViewAndRotation& view, const LightAndModel& lm,
+                     const MapPicture& picture, bool direct, MirrorSpot& mirror,
+                     Raster& picture1) {
+  double samples = 0;
+  std::vector<ColumnBand> bands;
+  if (workers > 0) {
+    bands = columnBands(run, view, picture, workers, samples);
+  } else {
+    // As many workers as the processor has hardware threads, but each with
+    // enough samples to repay the start of its thread.
+    const int threads = std::max(1u, std::thread::hardware_concurrency());
+    bands = columnBands(run, view, picture, threads, samples);
+    const double perWorker = kSamplesPerWorker / (direct ? 1 : 4);
+    const int bySize = static_cast<int>(std::max(1.0, samples / perWorker));
+    if (bySize < static_cast<int>(bands.size())) bands = columnBands(run, view, picture, bySize, samples);
+  }
+  if (bands.size() <= 1) {
+    scanWith(evaluate, lanes, run, view, lm, picture, direct, mirror, picture1);
+    return;
+  }
+  const Raster::SavedRows saved = picture1.saveRows(picture.pictureHeight - run.scanRowLast,
+                                                    picture.pictureHeight - run.scanRowFirst);
+  struct Part {
+    ShadingRun run;
+    MirrorSpot mirror;
+    Raster::PixelWriter pixels;
+    bool anySample = false, coloured = false;
+    std::exception_ptr error;
+  };
+  std::vector<Part> parts;
+  parts.reserve(bands.size());
+  for (const ColumnBand& b : bands) {
+    parts.push_back({run, mirror, Raster::PixelWriter(picture1), false, false, nullptr});
+    parts.back().run.scanColumnFirst = static_cast<int16_t>(b.first);
+    parts.back().run.scanColumnLast = static_cast<int16_t>(b.last);
+  }
+  auto work = [&](Part& p) {
+    try {
+      FastScan<Evaluate> scan(p.run, view, lm, picture, p.mirror, p.pixels, evaluate, lanes);
+      if (direct)
+        scan.scanDirect();
+      else
+        scan.scanSmoothed();
+      p.anySample = scan.anySample();
+      p.coloured = scan.coloured();
+    } catch (...) {
+      p.error = std::current_exception();
+    }
+  };
+  std::vector<std::thread> threads;
+  std::vector<Part*> onThisThread{&parts[0]};
+  for (size_t b = 1; b < parts.size(); ++b) {
+    try {
+      threads.emplace_back(work, std::ref(parts[b]));
+    } catch (const std::system_error&) {
+      onThisThread.push_back(&parts[b]);  // no thread to be had: done here
+    }
+  }
+  for (Part* p : onThisThread) work(*p);
+  for (std::thread& t : threads) t.join();
+
+  for (const Part& p : parts) {
+    if (p.error) {
+      picture1.restoreRows(saved);
+      scanWith(evaluate, lanes, run, view, lm, picture, direct, mirror, picture1);
+      return;
+    }
+  }
+  for (Part& p : parts) {
+    p.pixels.commit();
+    if (p.mirror.mirrorBestScore < mirror.mirrorBestScore) mirror = p.mirror;
+  }
+  const ShadingRun& end = parts.back().run;
+  run.scanColumn = end.scanColumn;
+  run.scanRow = end.scanRow;
+  run.pixelDX = end.pixelDX;
+  run.pixelDY = end.pixelDY;
+  // The sample number of the last sample taken, and the colour of the last
+  // sample that left one.
+  for (auto p = parts.rbegin(); p != parts.rend(); ++p) {
+    if (!p->anySample) continue;
+    run.sampleIndex = p->run.sampleIndex;
+    break;
+  }
+  for (auto p = parts.rbegin(); p != parts.rend(); ++p) {
+    if (!p->coloured) continue;
+    run.pointRed = p->run.pointRed;
+    run.pointGreen = p->run.pointGreen;
+    run.pointBlue = p->run.pointBlue;
+    break;
+  }
 }
 
 }  // namespace
 
-void scanFast(ShadingPath path, ShadingRun& run, const ViewAndRotation& view,
+void scanFast(ShadingPath path, int workers, ShadingRun& run, const ViewAndRotation& view,
               const LightAndModel& lm, const MapPicture& picture, bool direct,
               MirrorSpot& mirror, Raster& picture1) {
-  switch (path) {
+  const bool parallel = path == ShadingPath::Parallel;
+  auto scan = [&](auto evaluate, int lanes) {
+    if (parallel)
+      scanWithWorkers(evaluate, lanes, workers, run, view, lm, picture, direct, mirror, picture1);
+    else
+      scanWith(evaluate, lanes, run, view, lm, picture, direct, mirror, picture1);
+  };
+  switch (parallel ? fastestShadingPath() : path) {
 #if defined(__x86_64__)
-    case ShadingPath::Sse2:
-      scanWith(shadeSamplesSse2, 2, run, view, lm, picture, direct, mirror, picture1);
-      return;
-    case ShadingPath::Avx2:
-      scanWith(shadeSamplesAvx2, 4, run, view, lm, picture, direct, mirror, picture1);
-      return;
-    case ShadingPath::Avx512:
-      scanWith(shadeSamplesAvx512, 8, run, view, lm, picture, direct, mirror, picture1);
-      return;
+    case ShadingPath::Sse2: scan(shadeSamplesSse2, 2); return;
+    case ShadingPath::Avx2: scan(shadeSamplesAvx2, 4); return;
+    case ShadingPath::Avx512: scan(shadeSamplesAvx512, 8); return;
 #endif
-    default: {
+    default:
       // One sample at a time, the evaluation inlined into the scan; the
       // colours are found sample by sample too (with one lane, the branches
       // of the scalar colour stage cost less than the selects of the lanes).
-      auto scalar = [](const SampleConstants& k, const FinishConstants&, int, const double* dx,
-                       const double* dy, int count, SampleResults& out) {
+      scan([](const SampleConstants& k, const FinishConstants&, int, const double* dx,
+              const double* dy, int count, SampleResults& out) {
         evaluateSampleLanes<double>(k, dx, dy, count, out);
         return false;
-      };
-      scanWith(scalar, 1, run, view, lm, picture, direct, mirror, picture1);
+      }, 1);
       return;
-    }
   }
 }
 

@@ -6,9 +6,11 @@
 
 namespace korvalen {
 
-// The scan of shadeMap for the Scalar and vector paths (path available on this
-// processor); run is prepared. Leaves run as the checked scan would.
-void scanFast(ShadingPath path, ShadingRun& run, const ViewAndRotation& view,
+// The scan of shadeMap for the Scalar, vector and Parallel paths (path
+// available on this processor); run is prepared. Leaves run as the checked
+// scan would. Parallel takes `workers` bands of columns, or with workers 0 as
+// many as the processor's hardware threads and the map's size repay.
+void scanFast(ShadingPath path, int workers, ShadingRun& run, const ViewAndRotation& view,
               const LightAndModel& lm, const MapPicture& picture, bool direct,
               MirrorSpot& mirror, Raster& picture1);
 

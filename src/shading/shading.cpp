@@ -3,6 +3,7 @@
 // routine inlined: a run makes up to half a million calls.
 #include "shading/shading.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "photometry/checked.h"
@@ -61,8 +62,13 @@ void store(ShadingRun& run, const Sums& s) {
 }
 }  // namespace
 
-void colourSample(ShadingRun& run, const MapPicture& picture, bool hit, float phi,
-                  Raster& picture1) {
+namespace {
+
+// The colour stage and the per-sample routine for any canvas with setPixel:
+// the raster itself, or a writer of it.
+template <class Canvas>
+void colourSampleOn(ShadingRun& run, const MapPicture& picture, bool hit, float phi,
+                    Canvas& picture1) {
   Sums s = sumsOf(run);
   if (!hit) {
     // Smoothing counts a missed sub-sample as background; direct mode leaves
@@ -81,11 +87,10 @@ void colourSample(ShadingRun& run, const MapPicture& picture, bool hit, float ph
     picture1.setPixel(run.scanColumn, picture.pictureHeight - run.scanRow, RGB(s.red, s.green, s.blue));
 }
 
-// ---------------------------------------------------------------------------
 // The per-sample routine.
-
-void Тонирование(ShadingRun& run, const ViewAndRotation& view, const LightAndModel& lm,
-                 const MapPicture& picture, MirrorSpot& mirror, Raster& picture1) {
+template <class Canvas>
+void shadeSampleOn(ShadingRun& run, const ViewAndRotation& view, const LightAndModel& lm,
+                   const MapPicture& picture, MirrorSpot& mirror, Canvas& picture1) {
   // Only the mirror score reads the angles themselves; the arctangents are
   // skipped for the other models.
   const bool mirrorModel = lm.surfaceModel == kMirror;
@@ -93,7 +98,7 @@ void Тонирование(ShadingRun& run, const ViewAndRotation& view, const 
       evaluatePicturePoint(view, lm, run.pixelDX, run.pixelDY, run.sightLineHalfLength,
                            kShadingRules, mirrorModel);
   if (!point.hit) {
-    colourSample(run, picture, false, 0.0f, picture1);
+    colourSampleOn(run, picture, false, 0.0f, picture1);
     return;
   }
 
@@ -110,7 +115,24 @@ void Тонирование(ShadingRun& run, const ViewAndRotation& view, const 
     }
   }
   phi = clampPhi(phi, kShadingRules);
-  colourSample(run, picture, true, phi, picture1);
+  colourSampleOn(run, picture, true, phi, picture1);
+}
+
+}  // namespace
+
+void colourSample(ShadingRun& run, const MapPicture& picture, bool hit, float phi,
+                  Raster& picture1) {
+  colourSampleOn(run, picture, hit, phi, picture1);
+}
+
+void Тонирование(ShadingRun& run, const ViewAndRotation& view, const LightAndModel& lm,
+                 const MapPicture& picture, MirrorSpot& mirror, Raster& picture1) {
+  shadeSampleOn(run, view, lm, picture, mirror, picture1);
+}
+
+void Тонирование(ShadingRun& run, const ViewAndRotation& view, const LightAndModel& lm,
+                 const MapPicture& picture, MirrorSpot& mirror, Raster::PixelWriter& pixels) {
+  shadeSampleOn(run, view, lm, picture, mirror, pixels);
 }
 
 // ---------------------------------------------------------------------------
@@ -202,6 +224,7 @@ bool shadingPathAvailable(ShadingPath path) {
   switch (path) {
     case ShadingPath::Checked:
     case ShadingPath::Scalar:
+    case ShadingPath::Parallel:
       return true;
 #if defined(__x86_64__)
     case ShadingPath::Sse2:
@@ -234,13 +257,16 @@ const char* shadingPathName(ShadingPath path) {
     case ShadingPath::Sse2: return "sse2";
     case ShadingPath::Avx2: return "avx2";
     case ShadingPath::Avx512: return "avx512";
+    case ShadingPath::Parallel: return "parallel";
   }
   return "?";
 }
 
-ShadingRun shadeMap(ShadingPath path, const ViewAndRotation& view, const LightAndModel& lm,
-                    const MapPicture& picture, const Isolines& isolines, MirrorSpot& mirror,
-                    Raster& picture1) {
+namespace {
+
+ShadingRun shadeMapWith(ShadingPath path, int workers, const ViewAndRotation& view,
+                        const LightAndModel& lm, const MapPicture& picture,
+                        const Isolines& isolines, MirrorSpot& mirror, Raster& picture1) {
   ShadingRun run = prepareShadingRun(view, picture, isolines, mirror);
   if (path == ShadingPath::Checked || !shadingPathAvailable(path)) {
     if (isolines.noSmoothing != kFalse)
@@ -248,7 +274,8 @@ ShadingRun shadeMap(ShadingPath path, const ViewAndRotation& view, const LightAn
     else
       scanSmoothed(run, view, lm, picture, mirror, picture1);
   } else {
-    scanFast(path, run, view, lm, picture, isolines.noSmoothing != kFalse, mirror, picture1);
+    scanFast(path, workers, run, view, lm, picture, isolines.noSmoothing != kFalse, mirror,
+             picture1);
   }
   if (lm.surfaceModel == kMirror) {
     picture1.setPixel(mirror.mirrorSpotColumn, picture.pictureHeight - mirror.mirrorSpotRow,
@@ -257,10 +284,25 @@ ShadingRun shadeMap(ShadingPath path, const ViewAndRotation& view, const LightAn
   return run;
 }
 
+}  // namespace
+
+ShadingRun shadeMap(ShadingPath path, const ViewAndRotation& view, const LightAndModel& lm,
+                    const MapPicture& picture, const Isolines& isolines, MirrorSpot& mirror,
+                    Raster& picture1) {
+  return shadeMapWith(path, 0, view, lm, picture, isolines, mirror, picture1);
+}
+
+ShadingRun shadeMapOnWorkers(int workers, const ViewAndRotation& view, const LightAndModel& lm,
+                             const MapPicture& picture, const Isolines& isolines,
+                             MirrorSpot& mirror, Raster& picture1) {
+  return shadeMapWith(ShadingPath::Parallel, std::max(workers, 1), view, lm, picture, isolines,
+                      mirror, picture1);
+}
+
 ShadingRun shadeMap(const ViewAndRotation& view, const LightAndModel& lm,
                     const MapPicture& picture, const Isolines& isolines, MirrorSpot& mirror,
                     Raster& picture1) {
-  return shadeMap(fastestShadingPath(), view, lm, picture, isolines, mirror, picture1);
+  return shadeMap(ShadingPath::Parallel, view, lm, picture, isolines, mirror, picture1);
 }
 
 }  // namespace korvalen

@@ -55,6 +55,9 @@ void colourSample(ShadingRun& run, const MapPicture& picture, bool hit, float ph
 // phi limited to 1, then the colour stage.
 void Тонирование(ShadingRun& run, const ViewAndRotation& view, const LightAndModel& lm,
                  const MapPicture& picture, MirrorSpot& mirror, Raster& picture1);
+// The same, drawing through a writer of the map's raster.
+void Тонирование(ShadingRun& run, const ViewAndRotation& view, const LightAndModel& lm,
+                 const MapPicture& picture, MirrorSpot& mirror, Raster::PixelWriter& pixels);
 
 // How a run evaluates its samples. Every path draws the same pixels, finds the
 // same mirror spot and stops at the same sample with the same error.
@@ -63,11 +66,14 @@ void Тонирование(ShadingRun& run, const ViewAndRotation& view, const 
 //     sample that would raise an error is done again by Тонирование).
 //   Sse2, Avx2, Avx512: as Scalar, with the point evaluation of 2, 4 or 8
 //     samples of one column at a time in the processor's vector unit.
-enum class ShadingPath { Checked, Scalar, Sse2, Avx2, Avx512 };
+//   Parallel: the widest of these on all of the processor's hardware threads,
+//     the columns split into one contiguous band per thread.
+enum class ShadingPath { Checked, Scalar, Sse2, Avx2, Avx512, Parallel };
 
 // Whether this processor (and this build) can run the path.
 bool shadingPathAvailable(ShadingPath path);
-// The widest vector path the processor offers, or Scalar.
+// The widest vector path the processor offers, or Scalar: the path of one
+// thread that Parallel runs on each of its threads.
 ShadingPath fastestShadingPath();
 const char* shadingPathName(ShadingPath path);
 
@@ -76,13 +82,18 @@ const char* shadingPathName(ShadingPath path);
 // white under the mirror model. picture1 must be pictureWidth x pictureHeight
 // and already cleared; the run draws nothing outside the disc.
 // Returns the run's scratch as the scan left it.
-// shadeMap without a path takes the fastest one; a path the processor lacks
-// falls back to Checked.
+// shadeMap without a path takes Parallel; a path the processor lacks falls
+// back to Checked.
 ShadingRun shadeMap(const ViewAndRotation& view, const LightAndModel& lm,
                     const MapPicture& picture, const Isolines& isolines, MirrorSpot& mirror,
                     Raster& picture1);
 ShadingRun shadeMap(ShadingPath path, const ViewAndRotation& view, const LightAndModel& lm,
                     const MapPicture& picture, const Isolines& isolines, MirrorSpot& mirror,
                     Raster& picture1);
+// The Parallel path on exactly `workers` bands of columns (fewer only where
+// the map has fewer columns), whatever the map's size and the processor.
+ShadingRun shadeMapOnWorkers(int workers, const ViewAndRotation& view, const LightAndModel& lm,
+                             const MapPicture& picture, const Isolines& isolines,
+                             MirrorSpot& mirror, Raster& picture1);
 
 }  // namespace korvalen

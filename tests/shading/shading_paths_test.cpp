@@ -20,7 +20,8 @@ using testing_support::ShadingState;
 std::vector<ShadingPath> fastPathsHere() {
   std::vector<ShadingPath> paths;
   for (ShadingPath p :
-       {ShadingPath::Scalar, ShadingPath::Sse2, ShadingPath::Avx2, ShadingPath::Avx512})
+       {ShadingPath::Scalar, ShadingPath::Sse2, ShadingPath::Avx2, ShadingPath::Avx512,
+        ShadingPath::Parallel})
     if (shadingPathAvailable(p)) paths.push_back(p);
   return paths;
 }
@@ -33,11 +34,16 @@ struct Outcome {
   std::optional<ErrorKind> error;   // when it stopped
 };
 
-Outcome shadeOn(ShadingPath path, ShadingState st) {
+// workers 0: the path as the window takes it; otherwise Parallel on that many bands.
+Outcome shadeOn(ShadingPath path, ShadingState st, int workers = 0) {
   Raster picture1(st.picture.pictureWidth, st.picture.pictureHeight, kUntouched);
   Outcome o;
   try {
-    o.run = shadeMap(path, st.view, st.lm, st.picture, st.isolines, st.mirror, picture1);
+    if (workers > 0)
+      o.run = shadeMapOnWorkers(workers, st.view, st.lm, st.picture, st.isolines, st.mirror,
+                                picture1);
+    else
+      o.run = shadeMap(path, st.view, st.lm, st.picture, st.isolines, st.mirror, picture1);
   } catch (const RuntimeError& e) {
     o.error = e.kind();
   }
@@ -45,6 +51,9 @@ Outcome shadeOn(ShadingPath path, ShadingState st) {
   o.mirror = st.mirror;
   return o;
 }
+
+// The parallel path on 1, 2, 3 and 7 bands of columns.
+constexpr int kWorkerCounts[] = {1, 2, 3, 7};
 
 // The first pixel where two pictures differ, for the failure message.
 std::string firstDifference(const Raster& a, const Raster& b) {
@@ -80,7 +89,7 @@ void expectSameOutcome(const Outcome& want, const Outcome& got) {
 
 // Under the sanitizers a run is many times slower: there the table is thinned
 // out to every seventh case, which still meets every value of every column.
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 constexpr int kCaseStride = 7;
 #else
 constexpr int kCaseStride = 1;
@@ -91,12 +100,20 @@ bool takeCase() {
   return n++ % kCaseStride == 0;
 }
 
-void expectAllPathsAgree(const ShadingState& st) {
-  const Outcome want = shadeOn(ShadingPath::Checked, st);
+// Every fast path, and the parallel one on each count of workers, against Checked.
+void expectPathsAgreeWith(const Outcome& want, const ShadingState& st) {
   for (ShadingPath p : fastPathsHere()) {
     SCOPED_TRACE(shadingPathName(p));
     expectSameOutcome(want, shadeOn(p, st));
   }
+  for (int workers : kWorkerCounts) {
+    SCOPED_TRACE(testing::Message() << "parallel on " << workers);
+    expectSameOutcome(want, shadeOn(ShadingPath::Parallel, st, workers));
+  }
+}
+
+void expectAllPathsAgree(const ShadingState& st) {
+  expectPathsAgreeWith(shadeOn(ShadingPath::Checked, st), st);
 }
 
 // The picture of the window at a screen scale: 393 x 337 at scale 1.
@@ -328,10 +345,7 @@ TEST(ShadingPaths, FaultsStopAtTheSameSample) {
     c.set(st);
     const Outcome want = shadeOn(ShadingPath::Checked, st);
     ASSERT_EQ(want.error, c.kind);
-    for (ShadingPath p : fastPathsHere()) {
-      SCOPED_TRACE(shadingPathName(p));
-      expectSameOutcome(want, shadeOn(p, st));
-    }
+    expectPathsAgreeWith(want, st);
   }
   // A band bound beyond the float range is reached at the first sample with
   // phi above band 1: its upper bound moved in small steps puts that sample
@@ -348,10 +362,7 @@ TEST(ShadingPaths, FaultsStopAtTheSameSample) {
       st.isolines.isolineHalfWidth[2] = 3e38f;
       const Outcome want = shadeOn(ShadingPath::Checked, st);
       ASSERT_EQ(want.error, ErrorKind::Overflow);
-      for (ShadingPath p : fastPathsHere()) {
-        SCOPED_TRACE(shadingPathName(p));
-        expectSameOutcome(want, shadeOn(p, st));
-      }
+      expectPathsAgreeWith(want, st);
     }
   }
 
