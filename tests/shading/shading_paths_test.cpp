@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "photometry/reflectance.h"
 #include "shading/sample_batch.h"
 #include "start_up_state.h"
 
@@ -285,6 +286,29 @@ int drawnPixels(const Raster& image) {
   for (int y = 0; y < image.heightPixels(); ++y)
     for (int x = 0; x < image.widthPixels(); ++x) drawn += image.point(x, y) != kUntouched;
   return drawn;
+}
+
+// The light at 95 degrees, the map symmetric about its centre column 196:
+// the lowest mirror score is met at column 187 and again at 205, which lie in
+// different bands of two workers (split at the middle of the disc). The
+// first in scan order keeps the spot, as on one thread.
+TEST(ShadingPaths, MirrorScoreTieInTwoBandsKeepsTheFirst) {
+  ShadingState st;
+  st.lm.surfaceModel = kMirror;
+  st.setInclination(95);
+  const Outcome want = shadeOn(ShadingPath::Checked, st);
+  ASSERT_EQ(want.mirror.mirrorSpotColumn, 187);
+  const double dy = want.mirror.mirrorSpotRow - st.picture.centreY;
+  const PointEvaluation twin = evaluatePicturePoint(st.view, st.lm, 205 - st.picture.centreX, dy,
+                                                    10 * st.view.unitsPerPixel, kShadingRules, true);
+  ASSERT_TRUE(twin.hit);
+  RaiseAtFault raise;
+  ASSERT_EQ(mirrorScore(st.lm.sourceInclination, twin.angles.angleI, twin.angles.angleE, raise),
+            want.mirror.mirrorBestScore);
+  for (int workers : kWorkerCounts) {
+    SCOPED_TRACE(testing::Message() << "parallel on " << workers);
+    expectSameOutcome(want, shadeOn(ShadingPath::Parallel, st, workers));
+  }
 }
 
 // ---------------------------------------------------------------------------
