@@ -11,6 +11,7 @@
 #include "shading/fast_scan.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <exception>
 #include <system_error>
@@ -426,6 +427,8 @@ void scanWith(Evaluate evaluate, int lanes, ShadingRun& run, const ViewAndRotati
 // The samples of a run below which one more worker costs more to start than
 // it saves. (With smoothing a pixel holds four samples.)
 constexpr double kSamplesPerWorker = 32768;
+// Bands per worker: enough that the others make up for a worker held back.
+constexpr int kBandsPerWorker = 4;
 
 // The run's columns in at most `workers` contiguous bands, each with about
 // the same number of samples (a column's share is its chord through the
@@ -465,32 +468,36 @@ std::vector<ColumnBand> columnBands(const ShadingRun& run, const ViewAndRotation
   return bands;
 }
 
-// The run's scan split over bands of columns, one per worker thread, each
-// band scanned as the whole run would scan it. Every pixel belongs to one
-// band. The bands' pixels are handed to the raster, their mirror spots
-// compared and their scratch taken in scan order, so the result is the
-// sequential scan's: among equal mirror scores the first band's wins, and
-// the scratch is the last band's. A run in which any band meets an error is
-// put back as it was and scanned again on one thread, which stops at the
-// first faulting sample in scan order.
+// The run's scan split over contiguous bands of columns, several per worker
+// thread: a worker takes the next band not yet taken whenever it is free, so
+// a thread that the system holds back (other programs share the cores) is
+// made up for by the others. Each band is scanned as the whole run would scan
+// it, and every pixel belongs to one band. The bands' pixels are handed to
+// the raster, their mirror spots compared and their scratch taken in scan
+// order, so the result is the sequential scan's: among equal mirror scores
+// the first band's wins, and the scratch is the last band's. A run in which
+// any band meets an error is put back as it was and scanned again on one
+// thread, which stops at the first faulting sample in scan order.
 template <class Evaluate>
 void scanWithWorkers(Evaluate evaluate, int lanes, int workers, ShadingRun& run,
                      const ViewAndRotation& view, const LightAndModel& lm,
                      const MapPicture& picture, bool direct, MirrorSpot& mirror,
                      Raster& picture1) {
   double samples = 0;
-  std::vector<ColumnBand> bands;
-  if (workers > 0) {
-    bands = columnBands(run, view, picture, workers, samples);
-  } else {
+  columnBands(run, view, picture, 1, samples);
+  if (workers <= 0) {
     // As many workers as the processor has hardware threads, but each with
     // enough samples to repay the start of its thread.
-    const int threads = std::max(1u, std::thread::hardware_concurrency());
-    bands = columnBands(run, view, picture, threads, samples);
+    const int threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     const double perWorker = kSamplesPerWorker / (direct ? 1 : 4);
-    const int bySize = static_cast<int>(std::max(1.0, samples / perWorker));
-    if (bySize < static_cast<int>(bands.size())) bands = columnBands(run, view, picture, bySize, samples);
+    workers = std::min(threads, static_cast<int>(std::max(1.0, samples / perWorker)));
+    if (workers == 1) {
+      scanWith(evaluate, lanes, run, view, lm, picture, direct, mirror, picture1);
+      return;
+    }
   }
+  const std::vector<ColumnBand> bands =
+      columnBands(run, view, picture, workers * kBandsPerWorker, samples);
   if (bands.size() <= 1) {
     scanWith(evaluate, lanes, run, view, lm, picture, direct, mirror, picture1);
     return;
@@ -511,29 +518,32 @@ void scanWithWorkers(Evaluate evaluate, int lanes, int workers, ShadingRun& run,
     parts.back().run.scanColumnFirst = static_cast<int16_t>(b.first);
     parts.back().run.scanColumnLast = static_cast<int16_t>(b.last);
   }
-  auto work = [&](Part& p) {
-    try {
-      FastScan<Evaluate> scan(p.run, view, lm, picture, p.mirror, p.pixels, evaluate, lanes);
-      if (direct)
-        scan.scanDirect();
-      else
-        scan.scanSmoothed();
-      p.anySample = scan.anySample();
-      p.coloured = scan.coloured();
-    } catch (...) {
-      p.error = std::current_exception();
+  std::atomic<size_t> next{0};
+  auto work = [&] {
+    for (size_t b; (b = next.fetch_add(1)) < parts.size();) {
+      Part& p = parts[b];
+      try {
+        FastScan<Evaluate> scan(p.run, view, lm, picture, p.mirror, p.pixels, evaluate, lanes);
+        if (direct)
+          scan.scanDirect();
+        else
+          scan.scanSmoothed();
+        p.anySample = scan.anySample();
+        p.coloured = scan.coloured();
+      } catch (...) {
+        p.error = std::current_exception();
+      }
     }
   };
   std::vector<std::thread> threads;
-  std::vector<Part*> onThisThread{&parts[0]};
-  for (size_t b = 1; b < parts.size(); ++b) {
+  for (int t = 1; t < workers; ++t) {
     try {
-      threads.emplace_back(work, std::ref(parts[b]));
+      threads.emplace_back(work);
     } catch (const std::system_error&) {
-      onThisThread.push_back(&parts[b]);  // no thread to be had: done here
+      break;  // no more threads to be had: the bands go to those there are
     }
   }
-  for (Part* p : onThisThread) work(*p);
+  work();
   for (std::thread& t : threads) t.join();
 
   for (const Part& p : parts) {

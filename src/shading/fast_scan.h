@@ -8,7 +8,7 @@ namespace korvalen {
 
 // The scan of shadeMap for the Scalar, vector and Parallel paths (path
 // available on this processor); run is prepared. Leaves run as the checked
-// scan would. Parallel takes `workers` bands of columns, or with workers 0 as
+// scan would. Parallel runs on `workers` threads, or with workers 0 on as
 // many as the processor's hardware threads and the map's size repay.
 void scanFast(ShadingPath path, int workers, ShadingRun& run, const ViewAndRotation& view,
               const LightAndModel& lm, const MapPicture& picture, bool direct,

@@ -67,7 +67,7 @@ void Тонирование(ShadingRun& run, const ViewAndRotation& view, const 
 //   Sse2, Avx2, Avx512: as Scalar, with the point evaluation of 2, 4 or 8
 //     samples of one column at a time in the processor's vector unit.
 //   Parallel: the widest of these on all of the processor's hardware threads,
-//     the columns split into one contiguous band per thread.
+//     the columns split into contiguous bands that the threads take in turn.
 enum class ShadingPath { Checked, Scalar, Sse2, Avx2, Avx512, Parallel };
 
 // Whether this processor (and this build) can run the path.
@@ -90,8 +90,9 @@ ShadingRun shadeMap(const ViewAndRotation& view, const LightAndModel& lm,
 ShadingRun shadeMap(ShadingPath path, const ViewAndRotation& view, const LightAndModel& lm,
                     const MapPicture& picture, const Isolines& isolines, MirrorSpot& mirror,
                     Raster& picture1);
-// The Parallel path on exactly `workers` bands of columns (fewer only where
-// the map has fewer columns), whatever the map's size and the processor.
+// The Parallel path on exactly `workers` threads (its bands of columns fewer
+// only where the map has fewer columns), whatever the map's size and the
+// processor.
 ShadingRun shadeMapOnWorkers(int workers, const ViewAndRotation& view, const LightAndModel& lm,
                              const MapPicture& picture, const Isolines& isolines,
                              MirrorSpot& mirror, Raster& picture1);

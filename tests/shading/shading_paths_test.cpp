@@ -290,8 +290,9 @@ int drawnPixels(const Raster& image) {
 
 // The light at 95 degrees, the map symmetric about its centre column 196:
 // the lowest mirror score is met at column 187 and again at 205, which lie in
-// different bands of two workers (split at the middle of the disc). The
-// first in scan order keeps the spot, as on one thread.
+// different bands (an even number of bands of equal samples meet at the
+// middle of the disc). The first in scan order keeps the spot, as on one
+// thread.
 TEST(ShadingPaths, MirrorScoreTieInTwoBandsKeepsTheFirst) {
   ShadingState st;
   st.lm.surfaceModel = kMirror;
