@@ -178,21 +178,42 @@ class ButtonStyle : public QProxyStyle {
 
   void drawPrimitive(PrimitiveElement pe, const QStyleOption* opt, QPainter* p,
                      const QWidget* w) const override {
-    if (pe == PE_IndicatorCheckBox && (opt->state & State_NoChange)) {
-      QStyleOptionButton grey;
-      if (const auto* b = qstyleoption_cast<const QStyleOptionButton*>(opt))
-        grey = *b;
-      else
-        grey.QStyleOption::operator=(*opt);
-      grey.state = (grey.state & ~State_NoChange) | State_On;
-      const QColor tick(128, 128, 128);
-      for (QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
-        grey.palette.setColor(role, tick);
-      QProxyStyle::drawPrimitive(pe, &grey, p, w);
+    if (pe != PE_IndicatorCheckBox && pe != PE_IndicatorRadioButton) {
+      QProxyStyle::drawPrimitive(pe, opt, p, w);
       return;
     }
-    QProxyStyle::drawPrimitive(pe, opt, p, w);
+    QStyleOptionButton indicator;
+    if (const auto* b = qstyleoption_cast<const QStyleOptionButton*>(opt))
+      indicator = *b;
+    else
+      indicator.QStyleOption::operator=(*opt);
+    keepFrameVisible(indicator.palette);
+    if (pe == PE_IndicatorCheckBox && (opt->state & State_NoChange)) {
+      indicator.state = (indicator.state & ~State_NoChange) | State_On;
+      const QColor tick(128, 128, 128);
+      for (QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
+        indicator.palette.setColor(role, tick);
+    }
+    QProxyStyle::drawPrimitive(pe, &indicator, p, w);
   }
+
+  // The window style draws an indicator's frame in the window colour made
+  // 1.4 times darker. On a dark scheme's window that frame all but vanishes
+  // (1.3 : 1 on Adwaita's dark grey), and an empty box or a clear option
+  // button cannot be seen. There the frame is found from a window colour
+  // light enough that the darkened frame stands out at 3 : 1, what the
+  // outline of a control needs to be seen; light schemes keep their look.
+  static void keepFrameVisible(QPalette& palette) {
+    const QColor window = palette.color(QPalette::Window);
+    const bool dark = contrastRatio(window, Qt::white) > contrastRatio(window, Qt::black);
+    const QColor frame = window.darker(kFrameDarkening);
+    if (!dark || contrastRatio(frame, window) >= kFrameContrast) return;
+    palette.setColor(QPalette::Window, readableOn(frame, window, kFrameContrast).lighter(kFrameDarkening));
+  }
+  static constexpr int kFrameDarkening = 140;
+  // 3 : 1 with room for the rounding of the colour and for the antialiased
+  // edge of an option button's circle, whose pixels take only part of it.
+  static constexpr double kFrameContrast = 4.0;
 };
 
 // One style for all buttons of the program, over the window style; it lives

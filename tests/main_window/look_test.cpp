@@ -152,6 +152,48 @@ TEST_F(WindowStyleTest, TextReadsOnWhatLiesBehindItInLightAndDarkSchemes) {
   }
 }
 
+TEST_F(WindowStyleTest, ClearIndicatorsShowTheirFramesInLightAndDarkSchemes) {
+  // The strongest contrast of a drawn indicator against the window behind
+  // it: an empty check box or option button is seen only by its frame.
+  const auto frameContrast = [](QAbstractButton* button, const QColor& window) {
+    QStyleOptionButton opt;
+    QStyle::SubElement indicator = QStyle::SE_CheckBoxIndicator;
+    if (auto* check = qobject_cast<QCheckBox*>(button)) {
+      (check->*&CheckBoxOption::initStyleOption)(&opt);
+    } else {
+      (static_cast<QRadioButton*>(button)->*&RadioButtonOption::initStyleOption)(&opt);
+      indicator = QStyle::SE_RadioButtonIndicator;
+    }
+    const QImage image = button->grab(button->style()->subElementRect(indicator, &opt, button)).toImage();
+    double best = 1;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) best = std::max(best, contrastRatio(image.pixelColor(x, y), window));
+    return best;
+  };
+  const auto indicatorOf = [](QAbstractButton* button) {
+    return button->grab(QRect(0, 0, button->height(), button->height())).toImage();
+  };
+  for (const bool dark : {false, true}) {
+    QApplication::setPalette(dark ? darkScheme() : QApplication::style()->standardPalette());
+    Form1 f;
+    f.show();
+    f.Check3->setValue(0);
+    ASSERT_FALSE(f.Option4->isChecked());
+    const QColor window = f.palette().color(QPalette::Window);
+    if (dark) {
+      EXPECT_GE(frameContrast(f.Check3, window), 3.0);
+      EXPECT_GE(frameContrast(f.Option4, window), 3.0);
+    } else {
+      // A light scheme keeps the window style's own look.
+      for (QAbstractButton* button : std::initializer_list<QAbstractButton*>{f.Check3, f.Option4}) {
+        const QImage ours = indicatorOf(button);
+        button->setStyle(QApplication::style());
+        EXPECT_EQ(indicatorOf(button), ours) << button->text().toStdString();
+      }
+    }
+  }
+}
+
 TEST(Contrast, RatioAndTheNearestReadableColour) {
   EXPECT_NEAR(contrastRatio(Qt::black, Qt::white), 21, 1e-9);
   EXPECT_NEAR(contrastRatio(QColor(0, 0, 128), QColor(0x35, 0x35, 0x35)), 1.30, 0.01);
