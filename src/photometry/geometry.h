@@ -93,12 +93,16 @@ void anglesAt(Angles& a, const Vec3& h);
 float reflectance(const LightAndModel& lm, const Angles& a, const ConsumerRules& rules);
 
 // The consumer's range of phi: above 1 becomes 1; below 0 becomes 0 where the
-// rules say so.
-inline float clampPhi(float phi, const ConsumerRules& rules) {
-  if (phi > 1) phi = 1;
-  if (rules.negativePhiToZero && phi < 0) phi = 0;
+// rules say so. phi is a float, or floats held in double lanes (internal, as
+// the lanes' code must be: see photometry/reflectance.h).
+namespace {
+template <class V>
+inline V clampPhi(V phi, const ConsumerRules& rules) {
+  phi = phi > 1 ? 1 : phi;
+  if (rules.negativePhiToZero) phi = phi < 0 ? 0 : phi;
   return phi;
 }
+}  // namespace
 
 // The whole evaluation of a picture point for the probe and the shading.
 struct PointEvaluation {

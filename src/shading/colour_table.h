@@ -8,6 +8,14 @@
 
 namespace korvalen {
 
+// The red, green and blue parts of a colour, or of a pixel's sub-sample sums,
+// in one value type (a double, or a vector of doubles: see sample_colour.h).
+template <class V>
+struct Parts {
+  V red, green, blue;
+};
+using Sums = Parts<double>;
+
 // The tint each band adds; it leans towards the band's swatch in the legend.
 struct Tint {
   int16_t red, green, blue;
@@ -27,21 +35,22 @@ inline constexpr Tint kZoneAtZero{96, 0, 52};
 // phi below 0 down to minus the first half-width.
 inline constexpr Tint kZoneBelowZero{175, 0, 91};
 
-// The isoline bands as the colour stage compares them: each bound rounded to a
-// 32-bit float once per run (the isolines cannot change while a run lasts).
+// The isoline bands as the colour stage compares them, fixed for a run (the
+// isolines cannot change while a run lasts).
 struct IsolineBands {
-  VbBool isolinesHidden = kFalse;
-  // isolineLevel[k] -+ isolineHalfWidth[k] for k = 1..7; index 0 and 8 hold
-  // nothing, so that bands 1..7 and one more place can be loaded at once.
-  float low[9] = {};
-  float high[9] = {};
-  // The first band whose bound lies beyond the float range (8: none). Reaching
-  // it is the overflow error the comparison would raise, at the sample that
-  // reaches it, so what was drawn before it stays.
-  int firstOverflow = 8;
-  unsigned comparedBands = 0;  // bit k - 1 for each band k before firstOverflow
-  float shadowLow = 0;  // -isolineHalfWidth[1]: lower end of the zone below phi = 0
-  float zoneHigh = 0;   // isolineHalfWidth[7]: upper end of the zone about phi = 0
+  // Band k (1..7) holds phi from low[k] to high[k], both inclusive: the
+  // band's level -+ its half-width, rounded to a 32-bit float. A band not
+  // compared holds nothing (from +inf down to -inf): every band while the
+  // isolines are hidden, else each from the first whose bound lies beyond the
+  // float range on. Index 0 holds nothing either.
+  double low[8] = {};
+  double high[8] = {};
+  // A band was left out for its bound: a lit phi in no band compared reaches
+  // that bound, the overflow error the comparison raises at that sample (what
+  // was drawn before it stays).
+  bool boundOverflows = false;
+  double shadowLow = 0;  // -isolineHalfWidth[1]: lower end of the zone below phi = 0
+  double zoneHigh = 0;   // isolineHalfWidth[7]: upper end of the zone about phi = 0
 };
 
 }  // namespace korvalen

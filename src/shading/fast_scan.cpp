@@ -71,12 +71,8 @@ class FastScan {
     c.specularGain = lm.specularGain;
     c.peakSharpness = lm.peakSharpness;
     c.bands = run.bands;
-    c.backRed = picture.backRed;
-    c.backGreen = picture.backGreen;
-    c.backBlue = picture.backBlue;
-    c.backRedTimes4 = run.backRedTimes4;
-    c.backGreenTimes4 = run.backGreenTimes4;
-    c.backBlueTimes4 = run.backBlueTimes4;
+    c.back = {picture.backRed, picture.backGreen, picture.backBlue};
+    c.backTimes4 = partsOf<double>(Tint{run.backRedTimes4, run.backGreenTimes4, run.backBlueTimes4});
   }
 
   // Whether the scan took any sample at all, and whether any of them left a
@@ -196,7 +192,7 @@ class FastScan {
     if (lastHit < 0) return;
     pixels_.done(column, height - rows_[lastHit]);
     const int32_t rgb = results_.rgb[lastHit];
-    last_ = {rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF};
+    last_ = {(rgb >> 16) + 0.0, ((rgb >> 8) & 0xFF) + 0.0, (rgb & 0xFF) + 0.0};
     coloured_ = true;
   }
 
@@ -214,7 +210,7 @@ class FastScan {
     // The sums of the last pixel, as the scratch keeps them.
     const int p = pixels - 1, plane = plane_;
     auto sum = [&](const double* part) {
-      return static_cast<int>(part[p] + part[plane + p] + part[2 * plane + p] + part[3 * plane + p]);
+      return part[p] + part[plane + p] + part[2 * plane + p] + part[3 * plane + p];
     };
     last_ = {sum(r.red), sum(r.green), sum(r.blue)};
     coloured_ = true;
@@ -231,7 +227,7 @@ class FastScan {
     run_.pointGreen = static_cast<int16_t>(s.green);
     run_.pointBlue = static_cast<int16_t>(s.blue);
     Тонирование(run_, view_, lm_, picture_, mirror_, pixels_);
-    s = {run_.pointRed, run_.pointGreen, run_.pointBlue};
+    s = partsOf<double>(Tint{run_.pointRed, run_.pointGreen, run_.pointBlue});
   }
 
   // Sample i of the batch: false when it must go through the checked routine.
@@ -243,11 +239,7 @@ class FastScan {
     if (status == kSampleMiss) {
       // Smoothing counts a missed sub-sample as background; direct mode
       // leaves the background that the clear left there.
-      if (!direct_) {
-        s.red += c.backRed;
-        s.green += c.backGreen;
-        s.blue += c.backBlue;
-      }
+      if (!direct_) s = s + partsOf<double>(c.back);
       return true;
     }
     MarkFault fault;
@@ -263,8 +255,7 @@ class FastScan {
     }
     if (fault.faulted) return false;
     phi = clampPhi(phi, kShadingRules);
-    Sums t = s;
-    colourOfHit(c.bands, phi, replace, t, fault);
+    const Sums add = colourOfHit<double>(c.bands, phi, replace, fault);
     if (fault.faulted) return false;
     if (Model == kMirror && score < mirror_.mirrorBestScore) {
       // Of equal scores the first sample scanned keeps the spot.
@@ -272,7 +263,10 @@ class FastScan {
       mirror_.mirrorSpotColumn = static_cast<int16_t>(column);
       mirror_.mirrorSpotRow = static_cast<int16_t>(row);
     }
-    s = t;
+    if (replace)
+      s = add;
+    else
+      s = s + add;
     return true;
   }
 
@@ -322,7 +316,7 @@ class FastScan {
         last_ = last;
         // (Before the first colour of the scan, a colour no sample gives,
         // so that a miss, which leaves the colour as it is, shows.)
-        if (!coloured_) s = {-1, -1, -1};
+        if (!coloured_) s = {-1.0, -1.0, -1.0};
         checkedSample(column, row, i, 0, s);  // draws the pixel itself
         if (s.red < 0) {
           s = last;
@@ -333,10 +327,11 @@ class FastScan {
         continue;
       }
       if (results_.status[i] == kSampleMiss) continue;
-      limitTo255(s);
+      s = limitTo255(s);
       last = s;
       coloured_ = true;
-      pixels_.setPixel(column, height - row, RGB(s.red, s.green, s.blue));
+      pixels_.put(column, height - row, 0xFF000000u | static_cast<uint32_t>(packedRgb(s)));
+      pixels_.done(column, height - row);
     }
     last_ = last;
   }
@@ -355,9 +350,11 @@ class FastScan {
         if (!finishSample<Model>(c, column, row, i, j == 0, s))
           checkedSample(column, row, i, kOrder[j], s);
       }
-      Colour colour;
-      if (smoothedPixel(s, {c.backRedTimes4, c.backGreenTimes4, c.backBlueTimes4}, colour))
-        pixels_.setPixel(column, height - row, colour);
+      const double rgb = smoothedPixel(s, c.backTimes4);
+      if (rgb >= 0) {
+        pixels_.put(column, height - row, 0xFF000000u | static_cast<uint32_t>(rgb));
+        pixels_.done(column, height - row);
+      }
     }
     last_ = s;
     if (n > 0) coloured_ = true;

@@ -36,8 +36,8 @@ struct FinishConstants {
   double g = 0;  // sourceInclination, the phase angle
   float cosG = 0, diffuseShare = 0, specularGain = 0, peakSharpness = 0;
   IsolineBands bands;
-  int16_t backRed = 0, backGreen = 0, backBlue = 0;
-  int backRedTimes4 = 0, backGreenTimes4 = 0, backBlueTimes4 = 0;
+  Tint back{0, 0, 0};  // what a missed sub-sample adds to its pixel's sums
+  Sums backTimes4{0, 0, 0};  // the sums of a pixel whose four sub-samples missed
 };
 
 // Per sample: the status, and for a hit the two cosines as 32-bit floats and

@@ -1,113 +1,145 @@
 #pragma once
-// The colour stage of a sample, written once for the checked routine and the
-// fast scan: the grey level of phi, the first band holding it, the zone
-// colours, and the sub-sample sums of a pixel and the pixel they give.
+// The colour stage of a sample, written once for the checked routine, the fast
+// scan sample by sample and the vector lanes: the grey level of phi, the first
+// band holding it, the zone colours, the limit of a drawn colour, and the
+// sub-sample sums of a pixel and the pixel they give.
+//
+// Written over a value type V, a double or a vector of doubles, as phi is in
+// photometry/reflectance.h. phi is a 32-bit float and the colour parts and
+// sums are small integers, all exact in a double, so every comparison and
+// rounding is the same in one lane as in many.
 #include <cstdint>
 
 #include "photometry/runtime_error.h"
 #include "raster/colour.h"
 #include "shading/colour_table.h"
 
-#if defined(__SSE2__)
-#include <immintrin.h>
-#endif
-
 namespace korvalen {
 
-// phi * 255 + 0.5 rounded half to even. phi lies in [0, 1] here, so the sum lies
-// in [0.5, 255.5], and adding and taking away 2^52 rounds it to the nearest
-// integer, halves to even, exactly as nearbyint does, without the library's
-// save and restore of the floating-point environment on every sample.
-inline int16_t greyOf(float phi) {
-  const double v = static_cast<double>(phi) * 255 + 0.5;
-  constexpr double kTwo52 = 4503599627370496.0;
-  return static_cast<int16_t>((v + kTwo52) - kTwo52);
+// (Internal to each file that uses them, as in photometry/reflectance.h.)
+namespace {
+
+template <class V>
+inline Parts<V> operator+(const Parts<V>& a, const Parts<V>& b) {
+  return {a.red + b.red, a.green + b.green, a.blue + b.blue};
 }
 
-// The first band compared that holds phi (both bounds inclusive), or 0.
-inline int firstBandHolding(const IsolineBands& b, float phi) {
-#if defined(__SSE2__)
-  // All seven at once; a bit per band that holds phi, the lowest band wins.
-  const __m128 p = _mm_set1_ps(phi);
-  const __m128 lowA = _mm_loadu_ps(b.low + 1), lowB = _mm_loadu_ps(b.low + 5);
-  const __m128 highA = _mm_loadu_ps(b.high + 1), highB = _mm_loadu_ps(b.high + 5);
-  const int holdsA = _mm_movemask_ps(_mm_and_ps(_mm_cmple_ps(lowA, p), _mm_cmple_ps(p, highA)));
-  const int holdsB = _mm_movemask_ps(_mm_and_ps(_mm_cmple_ps(lowB, p), _mm_cmple_ps(p, highB)));
-  const unsigned holds = static_cast<unsigned>(holdsA | (holdsB << 4)) & b.comparedBands;
-  return holds == 0 ? 0 : __builtin_ctz(holds) + 1;
-#else
-  for (int k = 1; k < b.firstOverflow; ++k)
-    if (b.low[k] <= phi && phi <= b.high[k]) return k;
-  return 0;
-#endif
+template <class V>
+inline Parts<V> partsOf(const Tint& t) {
+  return {t.red - V{}, t.green - V{}, t.blue - V{}};
 }
 
-// A pixel's colour in direct mode, or its sub-sample sums with smoothing.
-struct Sums {
-  int red, green, blue;
-};
-
-inline void put(Sums& s, bool replace, const Tint& t) {
-  if (replace) {
-    s = {t.red, t.green, t.blue};
-  } else {
-    s.red += t.red;
-    s.green += t.green;
-    s.blue += t.blue;
-  }
+// Where mask is set, the tint plus base; elsewhere p.
+template <class V, class Mask>
+inline Parts<V> tintWhere(const Mask& mask, const Tint& t, const Parts<V>& p, V base = V{}) {
+  return {mask ? base + t.red : p.red, mask ? base + t.green : p.green,
+          mask ? base + t.blue : p.blue};
 }
 
-// The colour stage for a hit with phi (at most 1, possibly negative): direct
-// mode and sub-sample 1 replace the colour (replace), sub-samples 2..4 add to
-// the sums. The first band that holds phi tints it, in either mode, and no zone
-// colour follows. Reaching a band whose bound lies beyond the float range is
-// an overflow, reported to fault (a RaiseAtFault or a MarkFault) with s then
-// left as it was. No sum can leave the 16-bit range: four samples add at most
-// 4 * 296, and the background times four fits, or the run would not have
-// started.
-template <class Fault>
-inline void colourOfHit(const IsolineBands& b, float phi, bool replace, Sums& s, Fault& fault) {
-  Sums t = s;
-  if (phi >= 0) {
-    // phi = 1 gives 256; the limit to 255 comes at drawing or averaging.
-    const int16_t grey = greyOf(phi);
-    put(t, replace, Tint{grey, grey, grey});
-    bool inBand = false;
-    if (b.isolinesHidden == kFalse) {
-      const int k = firstBandHolding(b, phi);
-      if (k != 0) {
-        put(t, false, kBandTint[k]);
-        inBand = true;
-      } else if (b.firstOverflow <= 7) {
-        fault.raise(ErrorKind::Overflow);
-        return;
-      }
-    }
-    if (!inBand && phi <= b.zoneHigh) put(t, replace, kZoneAtZero);
-  } else if (phi >= b.shadowLow && phi <= b.zoneHigh) {
-    put(t, replace, kZoneBelowZero);
-  } else if (replace) {
-    t = {0, 0, 0};  // black; a later sub-sample adds nothing
-  }
-  s = t;
+// Whether any lane of a mask (a bool for one lane) is set.
+inline bool anyLaneSet(bool m) { return m; }
+template <class M>
+inline bool anyLaneSet(const M& m) {
+  constexpr int n = sizeof(M) / sizeof(m[0]);
+  bool any = false;
+  for (int i = 0; i < n; ++i) any = any || m[i] != 0;
+  return any;
 }
 
-// A direct-mode pixel's colour as drawn: each part (at least 0) limited to 255.
-inline void limitTo255(Sums& s) {
-  if (s.red > 255) s.red = 255;
-  if (s.green > 255) s.green = 255;
-  if (s.blue > 255) s.blue = 255;
-}
-
-// A smoothed pixel from its sums: false, drawing nothing, when all four
-// sub-samples missed (the sums are four times the background); else the
-// truncated quarters, a quarter above 255 drawn as 255.
-inline bool smoothedPixel(const Sums& s, const Sums& backTimes4, Colour& c) {
-  if (s.red == backTimes4.red && s.green == backTimes4.green && s.blue == backTimes4.blue)
-    return false;
-  c = RGB(s.red / 4, s.green / 4, s.blue / 4);
+// One sample skips a step that does not apply to it; lanes take every step
+// (testing their masks would cost more than it saves).
+inline bool applies(bool m) { return m; }
+template <class M>
+inline bool applies(const M&) {
   return true;
 }
+
+// phi * 255 + 0.5 rounded half to even. Where phi lies in [0, 1] the sum lies
+// in [0.5, 255.5], and adding and taking away 2^52 rounds it to the nearest
+// integer, halves to even, as nearbyint does, without the library's save and
+// restore of the floating-point environment on every sample.
+template <class V>
+inline V greyOf(V phi) {
+  constexpr double kTwo52 = 4503599627370496.0;
+  return ((phi * 255.0 + 0.5) + kTwo52) - kTwo52;
+}
+
+// What a hit with phi (at most 1, possibly negative) gives its pixel: the
+// colour in direct mode and for sub-sample 1 (replace), else what it adds to
+// the sums. The first band that holds phi tints it, in either mode, and no
+// zone colour follows. A lit phi in no band compared while a band was left
+// out for its bound is an overflow, reported to fault (RaiseAtFault raises it
+// before anything is stored).
+template <class V, class Bands, class Fault>
+inline Parts<V> colourOfHit(const Bands& b, V phi, bool replace, Fault& fault) {
+  const auto lit = phi >= 0.0;
+  // phi = 1 gives 256; the limit to 255 comes at drawing or averaging.
+  const V grey = greyOf(phi);
+  // The first band holding phi. One sample looks from band 1 up and stops
+  // there; lanes look at every band from 7 down, so that the tint left in
+  // each lane is that of its first band holding phi.
+  constexpr bool oneLane = sizeof(V) == sizeof(double);
+  Parts<V> band{V{}, V{}, V{}};
+  auto inBand = V{} != V{};  // (no lane)
+#pragma GCC unroll 7
+  for (int j = 1; j <= 7; ++j) {
+    const int k = oneLane ? j : 8 - j;
+    const auto holds = b.low[k] <= phi && phi <= b.high[k];
+    if (applies(holds)) band = tintWhere(holds, kBandTint[k], band);
+    inBand = inBand || holds;
+    if (oneLane && anyLaneSet(inBand)) break;
+  }
+  if (b.boundOverflows) fault.raiseIf(lit && !inBand, ErrorKind::Overflow);
+  Parts<V> p{lit ? grey + band.red : V{}, lit ? grey + band.green : V{},
+             lit ? grey + band.blue : V{}};
+  if (applies(phi <= b.zoneHigh)) {
+    // The zones about phi = 0. At the zone from 0 up, sub-sample 1 takes the
+    // zone colour alone, the others add it to their grey; below it black, to
+    // which a later sub-sample adds nothing.
+    const auto atZero = lit && !inBand && phi <= b.zoneHigh;
+    const auto belowZero = !lit && phi >= b.shadowLow && phi <= b.zoneHigh;
+    const V greyOrNone = replace ? V{} : grey;
+    p = tintWhere(atZero, kZoneAtZero, p, greyOrNone);
+    p = tintWhere(belowZero, kZoneBelowZero, p);
+  }
+  return p;
+}
+
+// A direct-mode colour as drawn: each part (at least 0) limited to 255.
+template <class V>
+inline Parts<V> limitTo255(const Parts<V>& s) {
+  return {s.red > 255.0 ? 255.0 : s.red, s.green > 255.0 ? 255.0 : s.green,
+          s.blue > 255.0 ? 255.0 : s.blue};
+}
+
+// A colour's parts, each in 0..255, as 0xRRGGBB.
+template <class V>
+inline V packedRgb(const Parts<V>& s) {
+  return (s.red * 65536.0 + s.green * 256.0) + s.blue;
+}
+
+// A smoothed pixel's part from its sum: the truncated quarter limited to
+// 0..255. For a quarter q of an integer, q + 0.625 rounded to the nearest
+// integer (by 2^52, as greyOf) is floor(q) + 1.
+template <class V>
+inline V quarterOf(V sum) {
+  constexpr double kTwo52 = 4503599627370496.0;
+  V q = sum * 0.25;
+  q = q < 0.0 ? 0.0 : (q > 255.0 ? 255.0 : q);
+  return (((q + 0.625) + kTwo52) - kTwo52) - 1.0;
+}
+
+// A smoothed pixel from its sums as 0xRRGGBB, or -1 where it is not drawn:
+// all four sub-samples missed, the sums being four times the background.
+template <class V>
+inline V smoothedPixel(const Parts<V>& s, const Parts<V>& backTimes4) {
+  const auto background =
+      s.red == backTimes4.red && s.green == backTimes4.green && s.blue == backTimes4.blue;
+  const V packed = packedRgb(Parts<V>{quarterOf(s.red), quarterOf(s.green), quarterOf(s.blue)});
+  return background ? -1.0 : packed;
+}
+
+}  // namespace
 
 // Code that ran before the scan (the dynamic loader, a library routine using
 // 256- or 512-bit registers) can leave the upper halves of the vector registers

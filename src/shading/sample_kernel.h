@@ -22,8 +22,11 @@
 #include <cmath>
 #include <cstdint>
 
+#include "photometry/geometry.h"
 #include "photometry/model_state.h"
+#include "photometry/reflectance.h"
 #include "shading/sample_batch.h"
+#include "shading/sample_colour.h"
 
 #if defined(__SSE2__)
 #include <immintrin.h>
@@ -46,8 +49,6 @@ inline double sqrtLanes(double v) { return __builtin_sqrt(v); }
 inline void storeStatus(uint8_t* p, bool needsCheck, bool hit) {
   *p = needsCheck ? kSampleNeedsCheck : (hit ? kSampleHit : kSampleMiss);
 }
-inline bool anyLane(bool m) { return m; }
-inline bool allLanes(bool m) { return m; }
 inline double loadSingleLanes(const float* p, double) { return *p; }
 inline double loadStatusLanes(const uint8_t* p, double) { return *p; }
 inline void storeInt32Lanes(int32_t* p, double v) { *p = static_cast<int32_t>(v); }
@@ -135,16 +136,6 @@ inline void storeStatus(uint8_t* p, M needsCheck, M hit) {
   constexpr int n = sizeof(M) / sizeof(needsCheck[0]);
   for (int i = 0; i < n; ++i)
     p[i] = needsCheck[i] ? kSampleNeedsCheck : (hit[i] ? kSampleHit : kSampleMiss);
-}
-
-// Whether any lane of a mask is set.
-inline bool anyLaneSet(bool m) { return m; }
-template <class M>
-inline bool anyLaneSet(M m) {
-  constexpr int n = sizeof(M) / sizeof(m[0]);
-  bool any = false;
-  for (int i = 0; i < n; ++i) any = any || m[i] != 0;
-  return any;
 }
 
 // A finite value: x - x is 0 for it, NaN for an infinity or a NaN.
@@ -276,159 +267,113 @@ inline void evaluateSampleLanes(const SampleConstants& k, const double* dxs, con
 
 // ---------------------------------------------------------------------------
 // The colours of a batch of evaluated samples for the matte, glossy and rocky
-// models, as the colour stage of the checked code gives them: phi limited to
-// 1, the grey level, the first band holding phi, the zone colours. phi, the
-// grey level and the colour sums are exact in double lanes (a 32-bit float
-// and small integers), so each comparison and rounding is the scalar one.
+// models, by the program's one source of phi (photometry/reflectance.h) and of
+// the colour stage (shading/sample_colour.h) in lanes.
+
+// The fault policy of the lanes: each lane whose value would raise an error
+// on the checked path is marked.
+template <class V>
+struct LaneFault {
+  decltype(V{} != V{}) faulted = V{} != V{};  // (no lane)
+  V single(V v) {
+    const V f = roundToSingle(v);
+    faulted = faulted || !isFiniteLanes(f);
+    return f;
+  }
+  V finiteValue(V v) {
+    faulted = faulted || !isFiniteLanes(v);
+    return v;
+  }
+  void raiseIf(decltype(V{} != V{}) fault, ErrorKind) { faulted = faulted || fault; }
+};
+
+// The bands of the run in lanes.
+template <class V>
+struct LaneBands {
+  explicit LaneBands(const IsolineBands& b)
+      : boundOverflows(b.boundOverflows),
+        shadowLow(splat(b.shadowLow, V{})),
+        zoneHigh(splat(b.zoneHigh, V{})) {
+    for (int k = 0; k <= 7; ++k) {
+      low[k] = splat(b.low[k], V{});
+      high[k] = splat(b.high[k], V{});
+    }
+  }
+  bool boundOverflows;
+  V shadowLow, zoneHigh;
+  V low[8], high[8];
+};
+
 // Returns true when no sample needs the checked code: none is marked, and no
-// glossy phi and no band bound would raise an error.
+// phi and no colour would raise an error.
 template <class V, int32_t Model>
 inline bool colourSampleLanes(const FinishConstants& c, int plane, int count,
                               SampleResults& out) {
   const bool direct = plane == 0;
   constexpr int n = sizeof(V) / sizeof(double);
-  const V zero = splat(0.0, V{});
-  const V one = splat(1.0, V{});
+  const V hitStatus = splat(static_cast<double>(kSampleHit), V{});
 
   if (Model == kGlossy) {
-    // t = 2 cos i cos e - cos g first, then t^n, a library call per hit with
-    // t >= 0 (as on the checked path; a t below 0 needs no power).
-    const V two = splat(2.0, V{});
-    const V cosG = splat(static_cast<double>(c.cosG), V{});
-    // (-1 for a lane that is no hit: it needs no power either.)
-    const V hitStatus = splat(static_cast<double>(kSampleHit), V{});
+    // t and t^n first, t^n a library call per hit with t >= 0, 0 for every
+    // other sample; phi then reads them. (t is a float for every hit, whose
+    // cosines are, so it cannot fault.)
     for (int i = 0; i < count; i += n) {
-      const V cosI = loadSingleLanes(out.cosI + i, V{});
-      const V cosE = loadSingleLanes(out.cosE + i, V{});
-      const V t = roundToSingle(two * cosI * cosE - cosG);
-      storeLanes(out.t + i, loadStatusLanes(out.status + i, V{}) == hitStatus ? t : -one);
+      LaneFault<V> none;
+      const V t = glossyBase(c, loadSingleLanes(out.cosI + i, V{}),
+                             loadSingleLanes(out.cosE + i, V{}), none);
+      storeLanes(out.t + i, loadStatusLanes(out.status + i, V{}) == hitStatus ? t : -1.0);
     }
-    const double sharpness = c.peakSharpness;
+    LaneFault<double> powerFault;
     for (int i = 0; i < count; ++i) {
       const double t = out.t[i];
-      if (t >= 0) out.power[i] = std::pow(t, sharpness);
+      out.power[i] = t >= 0 ? glossyPower(c, t, powerFault) : 0.0;
     }
+    if (powerFault.faulted) return false;
   }
 
-  // The colour parts of the bands, the zones and the background.
-  const IsolineBands& bands = c.bands;
-  const bool bandsShown = bands.isolinesHidden == kFalse;
-  const int lastBand = bandsShown ? bands.firstOverflow - 1 : 0;
-  const bool bandFault = bandsShown && bands.firstOverflow <= 7;
-  const V shadowLow = splat(static_cast<double>(bands.shadowLow), V{});
-  const V zoneHigh = splat(static_cast<double>(bands.zoneHigh), V{});
-  const V missRed = splat(direct ? 0.0 : c.backRed, V{});
-  const V missGreen = splat(direct ? 0.0 : c.backGreen, V{});
-  const V missBlue = splat(direct ? 0.0 : c.backBlue, V{});
-  const V limit = splat(direct ? 255.0 : 1e9, V{});
-  const V hitStatus = splat(static_cast<double>(kSampleHit), V{});
+  const LaneBands<V> bands(c.bands);
+  const Parts<V> miss = direct ? Parts<V>{V{}, V{}, V{}} : partsOf<V>(c.back);
   const V checkStatus = splat(static_cast<double>(kSampleNeedsCheck), V{});
-
-  // The bounds of bands 1..7 in lanes; a band not compared holds nothing
-  // (from +inf to -inf), so that every band is tested the same way.
-  V bandLow[8], bandHigh[8];
-  for (int k = 1; k <= 7; ++k) {
-    const bool compared = k <= lastBand;
-    bandLow[k] = splat(compared ? static_cast<double>(bands.low[k]) : HUGE_VAL, V{});
-    bandHigh[k] = splat(compared ? static_cast<double>(bands.high[k]) : -HUGE_VAL, V{});
-  }
   for (int i = 0; i < count; i += n) {
     const V status = loadStatusLanes(out.status + i, V{});
     const auto hit = status == hitStatus;
-    auto slow = status == checkStatus;
+    LaneFault<V> fault;
     const V cosI = loadSingleLanes(out.cosI + i, V{});
-    V phi = zero;
-    if (Model == kMatte) {
-      phi = cosI;
-    } else if (Model == kRocky) {
-      phi = roundToSingle(cosI * loadSingleLanes(out.cosE + i, V{}));
-    } else if (Model == kGlossy) {
-      const V t = loadLanes(out.t + i, V{});
-      const V diffuse = roundToSingle(splat(static_cast<double>(c.diffuseShare), V{}) * cosI);
-      const V specular = splat(static_cast<double>(c.specularGain), V{}) *
-                         loadLanes(out.power + i, V{});
-      phi = t >= zero ? roundToSingle(diffuse + specular) : diffuse;
-      // An infinite power gives an infinite or undefined phi.
-      slow = slow || (hit && !(isFiniteLanes(t) && isFiniteLanes(diffuse) && isFiniteLanes(phi)));
-    }
+    const V cosE = Model == kMatte ? cosI : loadSingleLanes(out.cosE + i, V{});
+    struct {
+      const double *tAt, *powerAt;
+      V base(V, V) const { return loadLanes(tAt, V{}); }
+      V power(V) const { return loadLanes(powerAt, V{}); }
+    } const peak{out.t + i, out.power + i};
+    V phi = phiOfModel<Model, V>(c, cosI, cosE, V{}, fault, peak);
     // (No lane but a hit is drawn; the others get a harmless phi.)
-    phi = hit ? (phi > one ? one : phi) : zero;
-
-    // phi = 1 gives 256; the limit to 255 comes at drawing or averaging.
-    const auto lit = phi >= zero;
-    const V grey = ((phi * splat(255.0, V{}) + splat(0.5, V{})) + splat(4503599627370496.0, V{})) -
-                   splat(4503599627370496.0, V{});
-    // The first band that holds phi; with smoothing its tint adds to the sums.
-    auto inBand = zero != zero;  // no lane yet
-    V bandRed = zero, bandGreen = zero, bandBlue = zero;
-    for (int k = 7; k >= 1; --k) {
-      const auto holds = bandLow[k] <= phi && phi <= bandHigh[k];
-      bandRed = holds ? splat(kBandTint[k].red, V{}) : bandRed;
-      bandGreen = holds ? splat(kBandTint[k].green, V{}) : bandGreen;
-      bandBlue = holds ? splat(kBandTint[k].blue, V{}) : bandBlue;
-      inBand = inBand || holds;
-    }
-    // Past the last band compared comes a bound beyond the float range.
-    if (bandFault) slow = slow || (hit && lit && !inBand);
-
+    phi = hit ? clampPhi(phi, kShadingRules) : 1.0;
     // Direct mode and sub-sample 1 (the first plane) replace the colour, the
     // other sub-samples add to it.
-    const bool replaces = direct || i < plane;
-    const auto atZero = lit && !inBand && phi <= zoneHigh;
-    const auto belowZero = !lit && phi >= shadowLow && phi <= zoneHigh;
-    const V greyOrNone = replaces ? zero : grey;
-    V red = lit ? grey + bandRed : zero;
-    V green = lit ? grey + bandGreen : zero;
-    V blue = lit ? grey + bandBlue : zero;
-    red = atZero ? greyOrNone + splat(kZoneAtZero.red, V{}) : red;
-    green = atZero ? greyOrNone + splat(kZoneAtZero.green, V{}) : green;
-    blue = atZero ? greyOrNone + splat(kZoneAtZero.blue, V{}) : blue;
-    red = belowZero ? splat(kZoneBelowZero.red, V{}) : red;
-    green = belowZero ? splat(kZoneBelowZero.green, V{}) : green;
-    blue = belowZero ? splat(kZoneBelowZero.blue, V{}) : blue;
-    red = red > limit ? limit : red;
-    green = green > limit ? limit : green;
-    blue = blue > limit ? limit : blue;
+    const Parts<V> colour = colourOfHit(bands, phi, direct || i < plane, fault);
     if (direct) {
-      // Each part in 0..255 here: the pixel as 0xRRGGBB.
-      storeInt32Lanes(out.rgb + i,
-                      (red * splat(65536.0, V{}) + green * splat(256.0, V{})) + blue);
+      storeInt32Lanes(out.rgb + i, packedRgb(limitTo255(colour)));
     } else {
-      storeLanes(out.red + i, hit ? red : missRed);
-      storeLanes(out.green + i, hit ? green : missGreen);
-      storeLanes(out.blue + i, hit ? blue : missBlue);
+      storeLanes(out.red + i, hit ? colour.red : miss.red);
+      storeLanes(out.green + i, hit ? colour.green : miss.green);
+      storeLanes(out.blue + i, hit ? colour.blue : miss.blue);
     }
     // The batch is then finished sample by sample from its evaluation.
-    if (anyLaneSet(slow)) return false;
+    if (anyLaneSet(status == checkStatus || (hit && fault.faulted))) return false;
   }
   if (direct) return true;
 
-  // The pixels: the sums of the four planes, drawn unless all four samples
-  // missed (their sums four times the background), as the truncated quarter
-  // limited to 0..255, found as q + 0.625 rounded to the nearest integer, less
-  // 1 (exact for quarters of integers; docs/performance.md). A pixel not
-  // drawn is -1.
-  const V back4Red = splat(static_cast<double>(c.backRedTimes4), V{});
-  const V back4Green = splat(static_cast<double>(c.backGreenTimes4), V{});
-  const V back4Blue = splat(static_cast<double>(c.backBlueTimes4), V{});
-  const V top = splat(255.0, V{});
-  const V two52 = splat(4503599627370496.0, V{});
-  auto quarter = [&](V sum) {
-    V q = sum * splat(0.25, V{});
-    q = q < zero ? zero : (q > top ? top : q);
-    return (((q + splat(0.625, V{})) + two52) - two52) - one;
-  };
+  // The pixels from the sums of the four planes; -1 where not drawn.
+  const Parts<V> backTimes4{splat(c.backTimes4.red, V{}), splat(c.backTimes4.green, V{}),
+                            splat(c.backTimes4.blue, V{})};
   for (int p = 0; p < plane; p += n) {
     auto sumOf = [&](const double* part) {
       return ((loadLanes(part + p, V{}) + loadLanes(part + plane + p, V{})) +
               loadLanes(part + 2 * plane + p, V{})) +
              loadLanes(part + 3 * plane + p, V{});
     };
-    const V sumRed = sumOf(out.red), sumGreen = sumOf(out.green), sumBlue = sumOf(out.blue);
-    const auto background = sumRed == back4Red && sumGreen == back4Green && sumBlue == back4Blue;
-    const V packed = (quarter(sumRed) * splat(65536.0, V{}) + quarter(sumGreen) * splat(256.0, V{})) +
-                     quarter(sumBlue);
-    storeInt32Lanes(out.rgb + p, background ? splat(-1.0, V{}) : packed);
+    const Parts<V> sums{sumOf(out.red), sumOf(out.green), sumOf(out.blue)};
+    storeInt32Lanes(out.rgb + p, smoothedPixel(sums, backTimes4));
   }
   return true;
 }

@@ -35,56 +35,62 @@ void clearVectorUpperHalves() {}
 
 IsolineBands isolineBandsOf(const Isolines& isolines) {
   IsolineBands b;
-  b.isolinesHidden = isolines.isolinesHidden;
+  const bool shown = isolines.isolinesHidden == kFalse;
+  bool compared = shown;
+  b.low[0] = HUGE_VAL;
+  b.high[0] = -HUGE_VAL;
   for (int k = 1; k <= 7; ++k) {
     const double level = isolines.isolineLevel[k];
     const double halfWidth = isolines.isolineHalfWidth[k];
     const float low = static_cast<float>(level - halfWidth);
     const float high = static_cast<float>(level + halfWidth);
-    if (b.firstOverflow == 8 && (std::isinf(low) || std::isinf(high))) b.firstOverflow = k;
-    b.low[k] = low;
-    b.high[k] = high;
+    if (compared && (std::isinf(low) || std::isinf(high))) {
+      compared = false;
+      b.boundOverflows = true;
+    }
+    b.low[k] = compared ? low : HUGE_VAL;
+    b.high[k] = compared ? high : -HUGE_VAL;
   }
-  b.comparedBands = (1u << (b.firstOverflow - 1)) - 1;
   b.shadowLow = -isolines.isolineHalfWidth[1];
   b.zoneHigh = isolines.isolineHalfWidth[7];
   return b;
 }
 
 namespace {
-Sums sumsOf(const ShadingRun& run) { return {run.pointRed, run.pointGreen, run.pointBlue}; }
+Sums sumsOf(const ShadingRun& run) {
+  return partsOf<double>(Tint{run.pointRed, run.pointGreen, run.pointBlue});
+}
 
 // The sums back into the run's 16-bit stores; none can wrap silently.
 void store(ShadingRun& run, const Sums& s) {
-  run.pointRed = checkedInt16(s.red);
-  run.pointGreen = checkedInt16(s.green);
-  run.pointBlue = checkedInt16(s.blue);
+  run.pointRed = checkedInt16(static_cast<long long>(s.red));
+  run.pointGreen = checkedInt16(static_cast<long long>(s.green));
+  run.pointBlue = checkedInt16(static_cast<long long>(s.blue));
 }
-}  // namespace
-
-namespace {
 
 // The colour stage and the per-sample routine for any canvas with setPixel:
 // the raster itself, or a writer of it.
 template <class Canvas>
 void colourSampleOn(ShadingRun& run, const MapPicture& picture, bool hit, float phi,
                     Canvas& picture1) {
-  Sums s = sumsOf(run);
   if (!hit) {
     // Smoothing counts a missed sub-sample as background; direct mode leaves
     // the background that the clear left there.
     if (run.sampleIndex != 0) {
-      put(s, false, Tint{picture.backRed, picture.backGreen, picture.backBlue});
-      store(run, s);
+      store(run, sumsOf(run) +
+                     partsOf<double>(Tint{picture.backRed, picture.backGreen, picture.backBlue}));
     }
     return;
   }
   RaiseAtFault raise;
-  colourOfHit(run.bands, phi, run.sampleIndex < 2, s, raise);
-  if (run.sampleIndex == 0) limitTo255(s);
+  const bool replace = run.sampleIndex < 2;
+  Sums s = colourOfHit<double>(run.bands, phi, replace, raise);
+  if (!replace) s = s + sumsOf(run);
+  if (run.sampleIndex == 0) s = limitTo255(s);
   store(run, s);
   if (run.sampleIndex == 0)
-    picture1.setPixel(run.scanColumn, picture.pictureHeight - run.scanRow, RGB(s.red, s.green, s.blue));
+    picture1.setPixel(run.scanColumn, picture.pictureHeight - run.scanRow,
+                      RGB(run.pointRed, run.pointGreen, run.pointBlue));
 }
 
 // The per-sample routine.
@@ -189,6 +195,8 @@ namespace {
 [[gnu::flatten]] void scanSmoothed(ShadingRun& run, const ViewAndRotation& view,
                                    const LightAndModel& lm, const MapPicture& picture,
                                    MirrorSpot& mirror, Raster& picture1) {
+  const Sums backTimes4 =
+      partsOf<double>(Tint{run.backRedTimes4, run.backGreenTimes4, run.backBlueTimes4});
   for (run.scanColumn = run.scanColumnFirst; run.scanColumn <= run.scanColumnLast;
        ++run.scanColumn) {
     clearVectorUpperHalves();
@@ -211,9 +219,10 @@ namespace {
       run.pixelDX = dx - 0.25;
       run.sampleIndex = 3;
       Тонирование(run, view, lm, picture, mirror, picture1);
-      Colour c;
-      if (smoothedPixel(sumsOf(run), {run.backRedTimes4, run.backGreenTimes4, run.backBlueTimes4}, c))
-        picture1.setPixel(run.scanColumn, picture.pictureHeight - run.scanRow, c);
+      const double rgb = smoothedPixel(sumsOf(run), backTimes4);
+      if (rgb >= 0)
+        picture1.setPixel(run.scanColumn, picture.pictureHeight - run.scanRow,
+                          fromArgb(static_cast<uint32_t>(rgb)));
     }
   }
 }

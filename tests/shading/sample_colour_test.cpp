@@ -5,7 +5,11 @@
 #include <cmath>
 #include <vector>
 
+#include "shading/sample_colour.h"
 #include "start_up_state.h"
+#if defined(__x86_64__)
+#include "shading/sample_kernel.h"
+#endif
 
 namespace korvalen {
 namespace {
@@ -27,6 +31,16 @@ struct BandChange {
   int k = 0;  // 0: none
   float level = 0, halfWidth = 0;
 };
+
+// The start-up isolines with up to two bands changed, shown or hidden.
+void changeBands(ShadingState& st, const BandChange& a, const BandChange& b, bool hidden) {
+  for (const BandChange& ch : {a, b}) {
+    if (ch.k == 0) continue;
+    st.isolines.isolineLevel[ch.k] = ch.level;
+    st.isolines.isolineHalfWidth[ch.k] = ch.halfWidth;
+  }
+  st.isolines.isolinesHidden = hidden ? kTrue : kFalse;
+}
 
 struct DirectCase {
   const char* name;
@@ -112,12 +126,7 @@ TEST(ColourStage, DirectModeTable) {
   for (const DirectCase& c : cases) {
     SCOPED_TRACE(c.name);
     ShadingState st;
-    for (const BandChange& ch : {c.change1, c.change2}) {
-      if (ch.k == 0) continue;
-      st.isolines.isolineLevel[ch.k] = ch.level;
-      st.isolines.isolineHalfWidth[ch.k] = ch.halfWidth;
-    }
-    st.isolines.isolinesHidden = c.hidden ? kTrue : kFalse;
+    changeBands(st, c.change1, c.change2, c.hidden);
     ShadingRun run = prepareShadingRun(st.view, st.picture, st.isolines, st.mirror);
     Raster picture1(393, 337, kUntouched);
     run.scanColumn = 10;
@@ -228,6 +237,81 @@ TEST(ColourStage, BandBoundBeyondTheFloatRangeIsAnOverflowWhenReached) {
   run.scanRow = 21;
   EXPECT_NO_THROW(colourSample(run, st.picture, true, 0.5f, picture1));
   EXPECT_EQ(picture1.point(10, 316), RGB(128, 128, 128));
+}
+
+#if defined(__x86_64__)
+// The colour stage in two lanes holding phi and other: lane 0's parts, and
+// whether lane 0 was marked.
+template <class V>
+Sums laneZeroOf(const IsolineBands& bands, float phi, float other, bool replace, bool& marked) {
+  LaneFault<V> fault;
+  const Parts<V> p = colourOfHit(LaneBands<V>(bands), V{phi, other}, replace, fault);
+  marked = fault.faulted[0] != 0;
+  return {p.red[0], p.green[0], p.blue[0]};
+}
+#endif
+
+// The colour stage's one source in its forms: one sample raising or marking,
+// and two lanes marking. They differ only in what they skip (one sample stops
+// at its first band, lanes look at every band from the last), so overlapping
+// bands, bounds, zones and an unreachable band bound are what they must agree
+// on: the same parts, and a mark exactly where one sample raises.
+TEST(ColourStage, OneSampleAndLanesAgreeAndFaultAlike) {
+  struct Bands {
+    const char* name;
+    BandChange change1 = {}, change2 = {};
+    bool hidden = false;
+  };
+  const Bands setups[] = {
+      {"as at start-up"},
+      {"band 3 widened over bands 1 and 2, band 5 over 4", {3, 0.7f, 0.25f}, {5, 0.55f, 0.1f}},
+      {"band 4's bound beyond the float range", {4, 3e38f, 3e38f}},
+      {"band 1's bound beyond the float range, hidden", {1, 3e38f, 3e38f}, {}, true},
+  };
+  const float lo1 = lowOf(0.9f, 0.005f);
+  const float phis[] = {1.0f, 0.998f, 0.9f,   lo1,    below(lo1), 0.8f,  0.75f,         0.6f,
+                        0.5f, 0.3f,   0.005f, above(0.005f), 0.0f, -0.0f, -0.003f, -0.005f,
+                        below(-0.005f), -1.0f};
+  for (const Bands& setup : setups) {
+    SCOPED_TRACE(setup.name);
+    ShadingState st;
+    changeBands(st, setup.change1, setup.change2, setup.hidden);
+    const IsolineBands bands = isolineBandsOf(st.isolines);
+    for (bool replace : {true, false}) {
+      for (size_t i = 0; i < std::size(phis); ++i) {
+        const float phi = phis[i], next = phis[(i + 1) % std::size(phis)];
+        SCOPED_TRACE(testing::Message() << "phi " << phi << ", replace " << replace);
+        RaiseAtFault raise;
+        bool raised = false;
+        Sums raisedParts{};
+        try {
+          raisedParts = colourOfHit<double>(bands, phi, replace, raise);
+        } catch (const RuntimeError& e) {
+          raised = true;
+          EXPECT_EQ(e.kind(), ErrorKind::Overflow);
+        }
+        MarkFault mark;
+        const Sums marked = colourOfHit<double>(bands, phi, replace, mark);
+        EXPECT_EQ(mark.faulted, raised);
+        if (!raised) {
+          EXPECT_EQ(marked.red, raisedParts.red);
+          EXPECT_EQ(marked.green, raisedParts.green);
+          EXPECT_EQ(marked.blue, raisedParts.blue);
+        }
+#if defined(__x86_64__)
+        // phi in lane 0, the next phi of the table in lane 1.
+        bool laneMarked = false;
+        const Sums lane = laneZeroOf<__m128d>(bands, phi, next, replace, laneMarked);
+        EXPECT_EQ(laneMarked, raised);
+        if (!raised) {
+          EXPECT_EQ(lane.red, marked.red);
+          EXPECT_EQ(lane.green, marked.green);
+          EXPECT_EQ(lane.blue, marked.blue);
+        }
+#endif
+      }
+    }
+  }
 }
 
 }  // namespace
