@@ -11,15 +11,9 @@
 #include "shading/fast_scan.h"
 
 #include <algorithm>
-#include <atomic>
-#include <condition_variable>
-#include <cstdint>
-#include <functional>
-#include <memory>
-#include <mutex>
 #include <cmath>
+#include <cstdint>
 #include <exception>
-#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -28,6 +22,7 @@
 #include "shading/sample_batch.h"
 #include "shading/sample_colour.h"
 #include "shading/sample_kernel.h"
+#include "workers/helpers.h"
 
 namespace korvalen {
 
@@ -471,94 +466,6 @@ std::vector<ColumnBand> columnBands(const ShadingRun& run, const ViewAndRotation
   }
   return bands;
 }
-
-// The threads that help the shading runs, started when a run first needs
-// them and kept for the next runs: starting a thread costs little on an idle
-// processor, but on a busy one it can wait milliseconds for its first turn,
-// longer than a small map takes. A run hands out numbered jobs; the calling
-// thread takes them too, and the run returns when every job is done, so a
-// helper that wakes late finds nothing left and costs the run nothing.
-class Helpers {
- public:
-  static Helpers& instance() {
-    static Helpers helpers;
-    return helpers;
-  }
-
-  // job(0) .. job(count - 1), each exactly once, on this thread and at most
-  // `helpers` others; job must not throw.
-  void run(size_t count, int helpers, const std::function<void(size_t)>& job) {
-    auto task = std::make_shared<Task>(count, helpers, job);
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      try {
-        while (static_cast<int>(threads_.size()) < helpers)
-          threads_.emplace_back([this] { serve(); });
-      } catch (const std::system_error&) {
-        // No more threads to be had: the jobs go to those there are.
-      }
-      task_ = task;
-      ++generation_;
-    }
-    wake_.notify_all();
-    work(*task);
-    std::unique_lock<std::mutex> lock(task->mutex);
-    task->finished.wait(lock, [&] { return task->done.load() == count; });
-  }
-
-  ~Helpers() {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      stopping_ = true;
-    }
-    wake_.notify_all();
-    for (std::thread& t : threads_) t.join();
-  }
-
- private:
-  struct Task {
-    Task(size_t n, int helpers, const std::function<void(size_t)>& j)
-        : count(n), seats(helpers), job(j) {}
-    const size_t count;
-    std::atomic<int> seats;  // helpers that may still join in
-    const std::function<void(size_t)>& job;  // read only while a job is left
-    std::atomic<size_t> next{0}, done{0};
-    std::mutex mutex;
-    std::condition_variable finished;
-  };
-
-  static void work(Task& task) {
-    for (size_t j; (j = task.next.fetch_add(1)) < task.count;) {
-      task.job(j);
-      if (task.done.fetch_add(1) + 1 == task.count) {
-        std::lock_guard<std::mutex> lock(task.mutex);
-        task.finished.notify_all();
-      }
-    }
-  }
-
-  void serve() {
-    uint64_t seen = 0;
-    for (;;) {
-      std::shared_ptr<Task> task;
-      {
-        std::unique_lock<std::mutex> lock(mutex_);
-        wake_.wait(lock, [&] { return stopping_ || generation_ != seen; });
-        if (stopping_) return;
-        seen = generation_;
-        task = task_;
-      }
-      if (task && task->seats.fetch_sub(1) > 0) work(*task);
-    }
-  }
-
-  std::mutex mutex_;
-  std::condition_variable wake_;
-  std::shared_ptr<Task> task_;
-  uint64_t generation_ = 0;
-  bool stopping_ = false;
-  std::vector<std::thread> threads_;
-};
 
 // The run's scan split over contiguous bands of columns, several per worker
 // thread: a worker takes the next band not yet taken whenever it is free, so
