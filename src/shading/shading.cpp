@@ -85,12 +85,16 @@ void colourSampleOn(ShadingRun& run, const MapPicture& picture, bool hit, float 
   RaiseAtFault raise;
   const bool replace = run.sampleIndex < 2;
   Sums s = colourOfHit<double>(run.bands, phi, replace, raise);
-  if (!replace) s = s + sumsOf(run);
-  if (run.sampleIndex == 0) s = limitTo255(s);
-  store(run, s);
-  if (run.sampleIndex == 0)
-    picture1.setPixel(run.scanColumn, picture.pictureHeight - run.scanRow,
-                      RGB(run.pointRed, run.pointGreen, run.pointBlue));
+  if (run.sampleIndex != 0) {
+    store(run, replace ? s : s + sumsOf(run));
+    return;
+  }
+  // Drawn at once, each part limited to 255.
+  const auto rgb = static_cast<uint32_t>(packedRgb(limitTo255(s)));
+  run.pointRed = static_cast<int16_t>(rgb >> 16);
+  run.pointGreen = static_cast<int16_t>((rgb >> 8) & 0xFF);
+  run.pointBlue = static_cast<int16_t>(rgb & 0xFF);
+  picture1.setPixel(run.scanColumn, picture.pictureHeight - run.scanRow, fromArgb(rgb));
 }
 
 // The per-sample routine.
