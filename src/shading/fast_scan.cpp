@@ -187,7 +187,8 @@ class FastScan {
     if (lastHit < 0) return;
     pixels_.done(column, height - rows_[lastHit]);
     const int32_t rgb = results_.rgb[lastHit];
-    last_ = {(rgb >> 16) + 0.0, ((rgb >> 8) & 0xFF) + 0.0, (rgb & 0xFF) + 0.0};
+    last_ = {static_cast<double>(rgb >> 16), static_cast<double>((rgb >> 8) & 0xFF),
+             static_cast<double>(rgb & 0xFF)};
     coloured_ = true;
   }
 
