@@ -69,6 +69,8 @@ void setUpLight(LightAndModel& lm) {
   lm.lightY = std::sin(a);
   lm.lightZ = std::cos(a);
   lm.cosG = toSingle(std::cos(a));
+  // The added models' values at this phase, with their parameters as they stand.
+  lm.planetaryRun = planetaryConstantsOf(lm.surfaceModel, lm.planetary, lm.sourceInclination, lm.cosG);
 }
 
 void setUpParameters(LightAndModel& lm) {

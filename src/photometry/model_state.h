@@ -5,6 +5,8 @@
 // boolean stored as -1 (true) or 0 (false) because code compares it with -1.
 #include <cstdint>
 
+#include "photometry/planetary.h"
+
 namespace korvalen {
 
 using VbBool = int16_t;
@@ -18,7 +20,7 @@ enum SurfaceModel : int32_t { kMatte = 1, kGlossy = 2, kRocky = 3, kMirror = 4 }
 
 // The selected model, the light source and the model constants.
 struct LightAndModel {
-  int32_t surfaceModel = 0;     // 1 matte, 2 glossy, 3 rocky, 4 mirror
+  int32_t surfaceModel = 0;     // 1 matte, 2 glossy, 3 rocky, 4 mirror, 5..9 PlanetaryModel
   float sourceInclination = 0;  // radians; also the phase angle g
   double lightX = 0, lightY = 0, lightZ = 0;  // unit vector towards the light
   float cosG = 0;
@@ -27,6 +29,8 @@ struct LightAndModel {
   float peakSharpnessPlus1 = 0;  // n + 1
   float diffuseShare = 0;        // 1 - s
   float specularGain = 0;        // (n + 1) * s / 2
+  PlanetaryParameters planetary;   // of the added models, kept whichever model is selected
+  PlanetaryConstants planetaryRun; // of the selected added model at this phase (light set-up)
 };
 
 // The view of the sphere on the map and its size.

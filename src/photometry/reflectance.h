@@ -76,7 +76,8 @@ struct PeakNow {
 
 // phi of a point with the cosines cosI, cosE, before any clamping. Model is
 // the surface model; Constants is anything with the model constants cosG,
-// diffuseShare, specularGain and peakSharpness of LightAndModel. The mirror
+// diffuseShare, specularGain, peakSharpness and planetaryRun of LightAndModel.
+// The added models (5 to 9) share one form, which asks planetaryRun for the model. The mirror
 // model gives mirrorPhi, its value for the consumer. peak gives the glossy
 // model's t (peak.base, glossyBase) and t^n for t >= 0 (peak.power,
 // glossyPower), as PeakNow does.
@@ -94,6 +95,9 @@ inline V phiOfModel(const Constants& c, V cosI, V cosE, V mirrorPhi, Fault& faul
     return fault.single(cosI * cosE);
   } else if constexpr (Model == kMirror) {
     return mirrorPhi;
+  } else if constexpr (isPlanetaryModel(Model)) {
+    // (One sample at a time: the lanes leave these models to the sample-by-sample finish.)
+    return planetaryPhi(c.planetaryRun, cosI, cosE);
   } else {
     return V{};
   }
@@ -115,6 +119,11 @@ inline float phiOf(int32_t model, const Constants& c, float cosI, float cosE, fl
     case kGlossy: return phiOfModel<kGlossy>(c, cosI, cosE, mirrorPhi, fault);
     case kRocky: return phiOfModel<kRocky>(c, cosI, cosE, mirrorPhi, fault);
     case kMirror: return phiOfModel<kMirror>(c, cosI, cosE, mirrorPhi, fault);
+    case kLommelSeeliger:
+    case kMinnaert:
+    case kLunarLambert:
+    case kAkimov:
+    case kHapke: return phiOfModel<kLommelSeeliger>(c, cosI, cosE, mirrorPhi, fault);
     default: return phiOfModel<0>(c, cosI, cosE, mirrorPhi, fault);
   }
 }

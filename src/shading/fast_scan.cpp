@@ -65,6 +65,7 @@ class FastScan {
     c.diffuseShare = lm.diffuseShare;
     c.specularGain = lm.specularGain;
     c.peakSharpness = lm.peakSharpness;
+    c.planetaryRun = lm.planetaryRun;
     c.bands = run.bands;
     c.back = {picture.backRed, picture.backGreen, picture.backBlue};
     c.backTimes4 = partsOf<double>(Tint{run.backRedTimes4, run.backGreenTimes4, run.backBlueTimes4});
@@ -279,6 +280,11 @@ class FastScan {
       case kGlossy: finishDirectAs<kGlossy>(column, n); break;
       case kRocky: finishDirectAs<kRocky>(column, n); break;
       case kMirror: finishDirectAs<kMirror>(column, n); break;
+      case kLommelSeeliger:
+      case kMinnaert:
+      case kLunarLambert:
+      case kAkimov:
+      case kHapke: finishDirectAs<kLommelSeeliger>(column, n); break;
       default: finishDirectAs<0>(column, n); break;
     }
   }
@@ -296,6 +302,11 @@ class FastScan {
       case kGlossy: finishSmoothedAs<kGlossy>(column, n); break;
       case kRocky: finishSmoothedAs<kRocky>(column, n); break;
       case kMirror: finishSmoothedAs<kMirror>(column, n); break;
+      case kLommelSeeliger:
+      case kMinnaert:
+      case kLunarLambert:
+      case kAkimov:
+      case kHapke: finishSmoothedAs<kLommelSeeliger>(column, n); break;
       default: finishSmoothedAs<0>(column, n); break;
     }
   }

@@ -4,6 +4,7 @@
 // the evaluations for each SIMD width the processor may offer.
 #include <cstdint>
 
+#include "photometry/planetary.h"
 #include "shading/colour_table.h"
 
 namespace korvalen {
@@ -35,6 +36,7 @@ struct FinishConstants {
   int32_t surfaceModel = 0;
   double g = 0;  // sourceInclination, the phase angle
   float cosG = 0, diffuseShare = 0, specularGain = 0, peakSharpness = 0;
+  PlanetaryConstants planetaryRun;
   IsolineBands bands;
   Tint back{0, 0, 0};  // what a missed sub-sample adds to its pixel's sums
   Sums backTimes4{0, 0, 0};  // the sums of a pixel whose four sub-samples missed

@@ -196,6 +196,44 @@ TEST(ShadingPaths, SamePicturesAtScale2) {
   }
 }
 
+// The models of planetary photometry, each with parameters that reach its
+// limits (Minnaert's white limb, L(g) below 0, a factor that clips), at both
+// scales, direct and smoothed, on the whole sphere and the visible half.
+TEST(ShadingPaths, SamePicturesForTheAddedModels) {
+  struct Parameters {
+    int32_t model;
+    void (*set)(PlanetaryParameters&);
+  } const models[] = {
+      {kLommelSeeliger, [](PlanetaryParameters& p) { p.factor = 1.3; }},
+      {kMinnaert, [](PlanetaryParameters& p) { p.minnaertK = 0.5; }},
+      {kMinnaert, [](PlanetaryParameters& p) { p.minnaertK = 1.7; }},
+      {kLunarLambert, [](PlanetaryParameters& p) { p.lunarLOfPhase = true; }},
+      {kAkimov, [](PlanetaryParameters& p) { p.akimovEta = 2; }},
+  };
+  int n = 0;
+  for (const Parameters& m : models) {
+    for (int scale : {1, 2}) {
+      for (bool smooth : {false, true}) {
+        const Rotation& r = kRotations[n % 4];
+        const double inclination = kInclinations[n % 5] + (n % 3 == 0 ? 75 : 0);
+        ++n;
+        if (!takeCase()) continue;
+        SCOPED_TRACE(testing::Message() << "model " << m.model << " scale " << scale << " smooth "
+                                        << smooth << " inclination " << inclination);
+        ShadingState st;
+        if (scale != 1) setScale(st, scale);
+        st.lm.surfaceModel = m.model;
+        m.set(st.lm.planetary);
+        st.smooth(smooth);
+        st.setInclination(inclination);
+        st.rotate(r.ox, r.oy, r.oz);
+        st.view.visibleHalfOnly = r.wholeSphere ? kFalse : kTrue;
+        expectAllPathsAgree(st);
+      }
+    }
+  }
+}
+
 TEST(ShadingPaths, SamePicturesForUnusualSettings) {
   struct Case {
     const char* name;

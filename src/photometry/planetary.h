@@ -1,0 +1,89 @@
+#pragma once
+// The reflectance functions of planetary photometry: Lommel-Seeliger,
+// Minnaert, lunar-Lambert, Akimov and Hapke, as surface models 5 to 9.
+//
+// Each gives a radiance factor F(mu0, mu, g) (I/F), 1 at i = e = g = 0 for
+// the disk functions, scaled by the user's factor A. Their arithmetic is
+// 64-bit and cannot fail: every 0/0 and x/0 has a stated value, a negative
+// value becomes 0 and anything above 1 (an infinite limit too) becomes 1, so
+// no run-time error and no NaN or infinity ever comes of them. Unlit points
+// (mu0 <= 0) take phi = mu0, as under the matte model, so that the terminator
+// draws the same zones.
+#include <cmath>
+#include <cstdint>
+
+
+namespace korvalen {
+
+enum PlanetaryModel : int32_t {
+  kLommelSeeliger = 5,
+  kMinnaert = 6,
+  kLunarLambert = 7,
+  kAkimov = 8,
+  kHapke = 9,
+};
+inline constexpr bool isPlanetaryModel(int32_t model) {
+  return model >= kLommelSeeliger && model <= kHapke;
+}
+
+// What the user sets for the added models, kept whichever model is selected.
+struct PlanetaryParameters {
+  double factor = 1;            // A, "Множитель"
+  double minnaertK = 1;         // k
+  double lunarL = 0.5;          // L, unless it follows the phase
+  bool lunarLOfPhase = false;   // L = L(g), the lunar fit
+  double akimovEta = 1;         // eta
+};
+
+// The limits of the parameters, as the parameter window and the command line take them.
+struct ParameterRange {
+  double low, high;
+};
+inline constexpr ParameterRange kFactorRange{0.001, 1000};
+inline constexpr ParameterRange kMinnaertKRange{0, 5};
+inline constexpr ParameterRange kLunarLRange{0, 1};
+inline constexpr ParameterRange kAkimovEtaRange{0, 2};
+
+// What one map needs of the selected added model: its parameters and every
+// value that depends only on them and on the phase angle.
+struct PlanetaryConstants {
+  int32_t model = 0;
+  double factor = 1;
+  double minnaertK = 1;
+  double lunarL = 0.5;  // the L in effect, L(g) where it follows the phase
+  // Akimov's function: which case the phase falls in, and its phase terms.
+  enum class AkimovPhase : uint8_t { Zero, Between, Beyond } akimovPhase = AkimovPhase::Zero;
+  double cosG = 1, sinG = 0;
+  double akimovScale = 1;     // cos(g/2)
+  double akimovPiMinusG = 1;  // pi - g
+  double akimovExponent = 0;  // eta g / (pi - g)
+};
+
+// The lunar fit of L against the phase angle in degrees; it falls below 0
+// beyond about 104 degrees.
+double lunarLOfPhase(double gDegrees);
+
+// The constants of a map from the parameters, the phase angle g (radians, the
+// light's inclination) and the program's 32-bit cos g.
+PlanetaryConstants planetaryConstantsOf(int32_t model, const PlanetaryParameters& p, double g,
+                                        double cosG);
+
+// F at a lit point (mu0 > 0, 0 <= mu <= 1), before the factor and the limits:
+// may be negative, above 1 or +infinity (Minnaert's limb for k < 1).
+double diskFunction(const PlanetaryConstants& k, double mu0, double mu);
+
+// phi of an added model at a point with the 32-bit cosines of the geometry:
+// mu0 for an unlit point; otherwise A F limited to 0..1, rounded to 32 bits.
+// A point seen edge-on or from behind is evaluated on the limb (mu = 0).
+inline float planetaryPhi(const PlanetaryConstants& k, double cosI, double cosE) {
+  const double mu0 = cosI;
+  if (!(mu0 > 0)) return static_cast<float>(mu0);
+  const double mu = cosE > 0 ? cosE : 0.0;
+  const double phi = k.factor * diskFunction(k, mu0, mu);
+  // (A NaN cannot come of the formulas; should one ever, it draws as 0.)
+  if (!(phi > 0)) return 0.0f;
+  if (!(phi < 1)) return 1.0f;
+  return static_cast<float>(phi);
+}
+
+}  // namespace korvalen
