@@ -42,7 +42,22 @@ QString typeIn(Form1& f, const CommandLine& c) {
   // The isoline boxes take typed values once the start-up timer has ticked.
   while (f.Timer1->enabled()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 
-  if (c.model) {
+  if (c.model && isPlanetaryModel(*c.model)) {
+    // The parameters as the parameter window would set them, then the model as the menu selects it.
+    PlanetaryParameters p = f.st.lm.planetary;
+    auto number = [](const std::optional<QString>& text, double& field) {
+      if (text) field = readCommandLineNumber(*text).value_or(field);
+    };
+    number(c.k, p.minnaertK);
+    number(c.eta, p.akimovEta);
+    number(c.factor, p.factor);
+    if (c.L) {
+      p.lunarLOfPhase = *c.L == QLatin1String(kLunarFitName);
+      number(p.lunarLOfPhase ? std::nullopt : c.L, p.lunarL);
+    }
+    runGuarded([&] { f.setPlanetaryParameters(p); });
+    runGuarded([&] { f.selectPlanetaryModel(*c.model); });
+  } else if (c.model) {
     OptionButton* buttons[] = {nullptr, f.Option1, f.Option2, f.Option3, f.Option4};
     buttons[*c.model]->setChecked(true);
   }

@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "app/batch.h"
+#include "app/main_frame.h"
 #include "export/command_line.h"
 #include "main_window/form1.h"
 #include "toolkit/appearance.h"
@@ -56,9 +57,9 @@ int main(int argc, char* argv[]) {
   }
   if (c.scale) korvalen::PictureBox::setScaleOverride(c.scaleValue);
   korvalen::useWindowStyle();
-  korvalen::Form1 window;
+  korvalen::MainFrame window;
   korvalen::PictureBox::setScaleOverride(0);
-  if (const QString error = korvalen::typeIn(window, c); !error.isEmpty()) return usageError(error);
+  if (const QString error = korvalen::typeIn(window.form(), c); !error.isEmpty()) return usageError(error);
   window.show();
   return app.exec();
 }

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <string>
 
+#include "photometry/planetary.h"
+
 namespace korvalen {
 
 namespace {
@@ -20,7 +22,8 @@ struct OptionEntry {
 const OptionEntry kOptions[] = {
     {"h,help", nullptr, "Показать эту справку и выйти."},
     {"v,version", nullptr, "Показать версию программы и выйти."},
-    {"model", "модель", "Модель поверхности: matte, glossy, rocky или mirror."},
+    {"model", "модель",
+     "Модель поверхности: matte, glossy, rocky, mirror, lommel-seeliger, minnaert, lunar-lambert или akimov."},
     {"inclination", "градусы", "Наклон источника, он же фазовый угол g."},
     {"ox", "градусы", "Поворот сферы по оси OX."},
     {"oy", "градусы", "Поворот по оси OY."},
@@ -28,6 +31,10 @@ const OptionEntry kOptions[] = {
     {"radius", "точки", "Радиус шара, точек на поле."},
     {"s", "s", "Доля отражённого зеркально s (глянцевая поверхность)."},
     {"n", "n", "Острота пика n (глянцевая поверхность)."},
+    {"k", "k", "Показатель k модели Миннарта (от 0 до 5)."},
+    {"L", "L", "Доля L лунно-ламбертовой модели (от 0 до 1) или mcewen: L(g) по МакЮэну."},
+    {"eta", "η", "Показатель η модели Акимова (от 0 до 2)."},
+    {"factor", "A", "Множитель добавленных моделей (от 0.001 до 1000)."},
     {"levels", "L1,…,L7", "Уровни семи изолиний, сверху вниз."},
     {"half-widths", "W1,…,W7", "Полуширины семи изолиний, сверху вниз."},
     {"smoothing", nullptr, "Сглаживание."},
@@ -55,6 +62,45 @@ bool readNumber(const QString& option, const QString& text, QString& error) {
   error = QStringLiteral("значение %1 параметра --%2 не число (числа пишутся с точкой, например 0.5)")
               .arg(quoted(text), option);
   return false;
+}
+
+// The added models' parameters: each a number in its range, and given only
+// with the model it belongs to (the factor with any added model).
+bool readModelParameters(const QCommandLineParser& parser, CommandLine& c, QString& error) {
+  const int32_t model = c.model.value_or(1);
+  struct ModelParameter {
+    const char* name;
+    std::optional<QString>* field;
+    ParameterRange range;
+    bool belongs;
+    const char* word;  // a word it takes besides numbers, or nullptr
+  } const parameters[] = {
+      {"k", &c.k, kMinnaertKRange, model == kMinnaert, nullptr},
+      {"L", &c.L, kLunarLRange, model == kLunarLambert, kLunarFitName},
+      {"eta", &c.eta, kAkimovEtaRange, model == kAkimov, nullptr},
+      {"factor", &c.factor, kFactorRange, isPlanetaryModel(model), nullptr},
+  };
+  for (const ModelParameter& p : parameters) {
+    const QString name = QString::fromLatin1(p.name);
+    if (!parser.isSet(name)) continue;
+    const QString v = parser.value(name);
+    if (!p.belongs) {
+      error = QStringLiteral("параметр --%1 не относится к модели %2")
+                  .arg(name, QLatin1String(kModelNames[static_cast<size_t>(model)]));
+      return false;
+    }
+    if (!(p.word && v == QLatin1String(p.word))) {
+      if (!readNumber(name, v, error)) return false;
+      const double x = *readCommandLineNumber(v);
+      if (!(x >= p.range.low && x <= p.range.high)) {
+        error = QStringLiteral("значение %1 параметра --%2 вне допустимого: от %3 до %4")
+                    .arg(quoted(v), name, numberText(p.range.low), numberText(p.range.high));
+        return false;
+      }
+    }
+    *p.field = v;
+  }
+  return true;
 }
 
 }  // namespace
@@ -96,11 +142,14 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
   c.version = parser.isSet(QStringLiteral("version"));
   if (parser.isSet(QStringLiteral("model"))) {
     const QString m = parser.value(QStringLiteral("model"));
-    for (int32_t k = 1; k <= 4; ++k)
+    QStringList names;
+    for (int32_t k = 1; k < static_cast<int32_t>(kModelNames.size()); ++k) {
+      names << QLatin1String(kModelNames[k]);
       if (m == QLatin1String(kModelNames[k])) c.model = k;
+    }
     if (!c.model) {
-      r.error = QStringLiteral("значение %1 параметра --model не модель: допустимы matte, glossy, rocky, mirror")
-                    .arg(quoted(m));
+      r.error = QStringLiteral("значение %1 параметра --model не модель: допустимы %2")
+                    .arg(quoted(m), names.join(QStringLiteral(", ")));
       return r;
     }
   }
@@ -116,6 +165,7 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     if (!readNumber(name, v, r.error)) return r;
     *o.field = v;
   }
+  if (!readModelParameters(parser, c, r.error)) return r;
   if (c.scale) {
     c.scaleValue = *readCommandLineNumber(*c.scale);
     if (!(c.scaleValue >= kScaleMin && c.scaleValue <= kScaleMax)) {
@@ -205,6 +255,10 @@ QStringList argumentsOf(const CommandLine& c) {
   add("radius", c.radius);
   add("s", c.s);
   add("n", c.n);
+  add("k", c.k);
+  add("L", c.L);
+  add("eta", c.eta);
+  add("factor", c.factor);
   addList("levels", c.levels);
   addList("half-widths", c.halfWidths);
   if (c.smoothing) a << QStringLiteral("--smoothing");

@@ -12,9 +12,12 @@
 namespace korvalen {
 
 struct CommandLine {
-  std::optional<int32_t> model;  // 1 matte, 2 glossy, 3 rocky, 4 mirror
+  std::optional<int32_t> model;  // 1 matte, 2 glossy, 3 rocky, 4 mirror, 5.. the added models
   // Numbers as given, with the point: Text4(0), Text1, Text2, Text3(0), Text9, Text5, Text6.
   std::optional<QString> inclination, ox, oy, oz, radius, s, n;
+  // The added models' parameters as given: Minnaert's k, lunar-Lambert's L (a
+  // number or "mcewen", the lunar fit L(g)), Akimov's eta, the factor.
+  std::optional<QString> k, L, eta, factor;
   // The legend's rows 1 to 7, top to bottom.
   std::optional<std::array<QString, 7>> levels, halfWidths;
   bool smoothing = false;     // Check2 ticked
@@ -30,8 +33,11 @@ struct CommandLine {
   }
 };
 
-// The options' names for the models, index 1..4 as the window numbers them.
-inline const std::array<const char*, 5> kModelNames = {"", "matte", "glossy", "rocky", "mirror"};
+// The options' names for the models, indexed as the window numbers them.
+inline const std::array<const char*, 9> kModelNames = {
+    "", "matte", "glossy", "rocky", "mirror", "lommel-seeliger", "minnaert", "lunar-lambert", "akimov"};
+// --L's word for the lunar fit L(g).
+inline constexpr const char* kLunarFitName = "mcewen";
 
 // The range --scale takes.
 inline constexpr double kScaleMin = 0.5, kScaleMax = 8;

@@ -142,6 +142,16 @@ class Form1 : public QWidget {
   void Check3_Validate();
   void Picture1_MouseMove(float x, float y);
 
+  // ---- the added models of planetary photometry (the model menu and its parameter window)
+  // Selects model 5..9: the option buttons cleared (none of their handlers runs),
+  // the parameter labels greyed, the formula shown, the example redrawn.
+  void selectPlanetaryModel(int32_t model);
+  // New parameters of the added models; the example follows at once, the map
+  // at the next run.
+  void setPlanetaryParameters(const PlanetaryParameters& p);
+  // The formula Label13 shows for an added model.
+  static QString planetaryFormula(int32_t model);
+
   // ---- private procedures of the window
   void РисованиеПолусферыПримера();
   void ПреобразованиеТекстаВЧисло();
@@ -184,6 +194,12 @@ class Form1 : public QWidget {
   QAction* copyExampleAction = nullptr;
   QAction* saveExampleAction = nullptr;
 
+signals:
+  // The selected surface model changed (an option button, the menu, the command line).
+  void surfaceModelChanged();
+  // The added models' parameters changed.
+  void planetaryParametersChanged();
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -195,6 +211,7 @@ class Form1 : public QWidget {
   void setGlossyFormula(bool rebuildExponent, bool rebuildTail);
   void glossyParameterChanged(bool exponent, bool tail);
   void selectModel(int32_t model, OptionButton* button, const QString& formula);
+  void refreshPlanetaryConstants();
   void checkRotationView();
   void judgeRotationBoxes(TextBox* own);
   // Runs the box's text through the text-to-number procedure; false (and the

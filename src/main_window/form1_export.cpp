@@ -51,6 +51,14 @@ CommandLine Form1::currentCommandLine() const {
   c.radius = radius && *radius > 0 && *radius < 900 ? numberText(*radius) : numberText(1 / st.view.unitsPerPixel);
   c.s = numberOption(Text5);
   c.n = numberOption(Text6);
+  if (isPlanetaryModel(st.lm.surfaceModel)) {
+    const PlanetaryParameters& p = st.lm.planetary;
+    if (st.lm.surfaceModel == kMinnaert) c.k = numberText(p.minnaertK);
+    if (st.lm.surfaceModel == kLunarLambert)
+      c.L = p.lunarLOfPhase ? QString::fromLatin1(kLunarFitName) : numberText(p.lunarL);
+    if (st.lm.surfaceModel == kAkimov) c.eta = numberText(p.akimovEta);
+    c.factor = numberText(p.factor);
+  }
   // The levels and half-widths in effect: a box whose text was not accepted
   // keeps its row's previous value.
   std::array<QString, 7> levels, halfWidths;

@@ -15,6 +15,7 @@ void Form1::selectModel(int32_t model, OptionButton* button, const QString& form
   Label14->hide();
   Label15->hide();
   Label13->setCaption(formula);
+  emit surfaceModelChanged();
   РисованиеПолусферыПримера();
 }
 
@@ -39,6 +40,7 @@ void Form1::Option2_Click() {
   setGlossyFormula(true, true);
   Label14->show();
   Label15->show();
+  emit surfaceModelChanged();
   РисованиеПолусферыПримера();
 }
 

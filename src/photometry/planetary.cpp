@@ -87,4 +87,28 @@ double diskFunction(const PlanetaryConstants& k, double mu0, double mu) {
   }
 }
 
+std::optional<double> fittedFactor(int32_t model, const PlanetaryParameters& p, double g,
+                                   double cosG) {
+  const PlanetaryConstants k = planetaryConstantsOf(model, p, g, cosG);
+  const double phase = phaseAngle(g);
+  // The normal at photometric latitude beta and longitude gamma (the observer
+  // at gamma = 0, the light at gamma = phase): mu = cos beta cos gamma,
+  // mu0 = cos beta cos(gamma - phase).
+  constexpr int kSteps = 4 * 180;  // quarter degrees over -90..90
+  double brightest = 0;
+  for (int b = 0; b <= kSteps; ++b) {
+    const double cosBeta = std::cos((b - kSteps / 2) * kTruePi / kSteps);
+    for (int c = 0; c <= kSteps; ++c) {
+      const double gamma = (c - kSteps / 2) * kTruePi / kSteps;
+      const double mu0 = cosBeta * std::cos(gamma - phase);
+      const double mu = std::max(cosBeta * std::cos(gamma), 0.0);
+      if (!(mu0 > 0)) continue;
+      const double f = diskFunction(k, mu0, mu);
+      if (std::isfinite(f) && f > brightest) brightest = f;
+    }
+  }
+  if (!(brightest > 0)) return std::nullopt;
+  return std::clamp(1 / brightest, kFactorRange.low, kFactorRange.high);
+}
+
 }  // namespace korvalen

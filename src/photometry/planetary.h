@@ -11,6 +11,7 @@
 // draws the same zones.
 #include <cmath>
 #include <cstdint>
+#include <optional>
 
 
 namespace korvalen {
@@ -71,6 +72,14 @@ PlanetaryConstants planetaryConstantsOf(int32_t model, const PlanetaryParameters
 // F at a lit point (mu0 > 0, 0 <= mu <= 1), before the factor and the limits:
 // may be negative, above 1 or +infinity (Minnaert's limb for k < 1).
 double diskFunction(const PlanetaryConstants& k, double mu0, double mu);
+
+// The factor that makes the brightest lit point of the visible hemisphere 1
+// at the phase angle g: F is sought over the photometric latitude and
+// longitude at every quarter degree (the limb included, where it is finite).
+// Empty where no lit point is bright (F at most 0 everywhere). The result is
+// limited to the factor's range.
+std::optional<double> fittedFactor(int32_t model, const PlanetaryParameters& p, double g,
+                                   double cosG);
 
 // phi of an added model at a point with the 32-bit cosines of the geometry:
 // mu0 for an unlit point; otherwise A F limited to 0..1, rounded to 32 bits.

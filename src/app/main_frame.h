@@ -1,0 +1,50 @@
+#pragma once
+// The program's window: the menu bar above the main form, which stays as it
+// is below it. The menus reach what goes beyond the form: the files, the
+// models of planetary photometry and their parameter window, the About window.
+#include <QMainWindow>
+#include <array>
+
+class QAction;
+class QActionGroup;
+class QMenu;
+
+namespace korvalen {
+
+class Form1;
+class ModelWindow;
+
+class MainFrame : public QMainWindow {
+  Q_OBJECT
+ public:
+  explicit MainFrame(QWidget* parent = nullptr);
+
+  Form1& form() const { return *form_; }
+  // The parameter window, made on first use and kept.
+  ModelWindow* modelWindow() const { return modelWindow_; }
+  void showModelWindow();
+
+  QMenu* fileMenu = nullptr;
+  QMenu* modelMenu = nullptr;
+  QMenu* helpMenu = nullptr;
+  // The model items by surfaceModel, 1..9 (0 unused).
+  std::array<QAction*, 10> modelActions{};
+  QAction* parametersAction = nullptr;
+  QAction* quitAction = nullptr;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void buildFileMenu();
+  void buildModelMenu();
+  void showModelInMenu();
+  void openMenuBar();
+
+  Form1* form_ = nullptr;
+  ModelWindow* modelWindow_ = nullptr;
+  QActionGroup* models_ = nullptr;
+  bool altAlone_ = false;  // Alt pressed and no other key since
+};
+
+}  // namespace korvalen

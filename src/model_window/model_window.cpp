@@ -1,0 +1,221 @@
+#include "model_window/model_window.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <functional>
+
+#include "main_window/form1.h"
+#include "toolkit/guard.h"
+
+namespace korvalen {
+
+namespace {
+
+// One parameter of a model: its caption, its range and where it lives.
+struct Field {
+  QString caption;
+  ParameterRange range;
+  double step;
+  std::function<double&(PlanetaryParameters&)> value;
+};
+
+// A published set of parameters, with where it comes from.
+struct Preset {
+  QString name, source;
+  std::function<void(PlanetaryParameters&)> apply;
+};
+
+QString modelName(int32_t model) {
+  switch (model) {
+    case kLommelSeeliger: return QStringLiteral("Ломмеля — Зеелигера");
+    case kMinnaert: return QStringLiteral("Миннарта");
+    case kLunarLambert: return QStringLiteral("Лунно-ламбертова");
+    case kAkimov: return QStringLiteral("Акимова");
+    case kHapke: return QStringLiteral("Хапке");
+    default: return {};
+  }
+}
+
+std::vector<Field> fieldsOf(int32_t model) {
+  switch (model) {
+    case kMinnaert:
+      return {{QStringLiteral("Показатель k"), kMinnaertKRange, 0.1,
+               [](PlanetaryParameters& p) -> double& { return p.minnaertK; }}};
+    case kLunarLambert:
+      return {{QStringLiteral("Доля L"), kLunarLRange, 0.1,
+               [](PlanetaryParameters& p) -> double& { return p.lunarL; }}};
+    case kAkimov:
+      return {{QStringLiteral("Показатель η"), kAkimovEtaRange, 0.1,
+               [](PlanetaryParameters& p) -> double& { return p.akimovEta; }}};
+    default: return {};
+  }
+}
+
+std::vector<Preset> presetsOf(int32_t model) {
+  switch (model) {
+    case kMinnaert:
+      return {{QStringLiteral("Луна (k = 0,5)"), QStringLiteral("Minnaert 1941, ApJ 93, 403"),
+               [](PlanetaryParameters& p) { p.minnaertK = 0.5; }}};
+    case kLunarLambert:
+      return {{QStringLiteral("Луна, L(g) по МакЮэну"), QStringLiteral("McEwen 1996, LPSC 27, 841"),
+               [](PlanetaryParameters& p) { p.lunarLOfPhase = true; }}};
+    case kAkimov:
+      return {{QStringLiteral("Акимов (η = 1)"),
+               QStringLiteral("Akimov 1988; Shkuratov et al. 2011, PSS 59, 1326"),
+               [](PlanetaryParameters& p) { p.akimovEta = 1; }}};
+    default: return {};
+  }
+}
+
+}  // namespace
+
+ParameterBox::ParameterBox(QWidget* parent) : QDoubleSpinBox(parent) {
+  QLocale l;
+  l.setNumberOptions(l.numberOptions() | QLocale::OmitGroupSeparator);
+  setLocale(l);
+  setDecimals(9);
+  setKeyboardTracking(false);
+  setAccelerated(true);
+}
+
+QString ParameterBox::textFromValue(double value) const {
+  return locale().toString(value, 'f', QLocale::FloatingPointShortest);
+}
+
+ModelWindow::ModelWindow(Form1& form, QWidget* parent) : QDialog(parent), form_(form) {
+  setWindowTitle(QStringLiteral("Параметры модели"));
+  setModal(false);
+  layout_ = new QVBoxLayout(this);
+  layout_->setSizeConstraint(QLayout::SetFixedSize);
+  rebuild();
+  connect(&form_, &Form1::surfaceModelChanged, this, [this] {
+    if (form_.st.lm.surfaceModel != shownModel_) rebuild();
+  });
+  connect(&form_, &Form1::planetaryParametersChanged, this, [this] { showValues(); });
+}
+
+void ModelWindow::rebuild() {
+  delete body_;
+  fields_.clear();
+  factor_ = nullptr;
+  presets_ = nullptr;
+  fit_ = nullptr;
+  variant_ = nullptr;
+  shownModel_ = form_.st.lm.surfaceModel;
+  body_ = new QWidget(this);
+  layout_->addWidget(body_);
+  auto* column = new QVBoxLayout(body_);
+  column->setContentsMargins(0, 0, 0, 0);
+  note_ = new QLabel(body_);
+  column->addWidget(note_);
+  if (!isPlanetaryModel(shownModel_)) {
+    note_->setText(QStringLiteral("Параметры этой модели задаются в главном окне."));
+    return;
+  }
+  note_->setText(QStringLiteral("Модель: ") + modelName(shownModel_));
+  auto* form = new QFormLayout;
+  column->addLayout(form);
+
+  const std::vector<Preset> presets = presetsOf(shownModel_);
+  if (!presets.empty()) {
+    presets_ = new QComboBox(body_);
+    presets_->addItem(QStringLiteral("Свои значения"));
+    for (const Preset& p : presets) {
+      presets_->addItem(p.name);
+      presets_->setItemData(presets_->count() - 1, p.source, Qt::ToolTipRole);
+    }
+    auto* caption = new QLabel(QStringLiteral("&Набор параметров"), body_);
+    caption->setBuddy(presets_);
+    form->addRow(caption, presets_);
+    connect(presets_, &QComboBox::activated, this, [this, presets](int index) {
+      if (index < 1) return;
+      PlanetaryParameters p = form_.st.lm.planetary;
+      presets[static_cast<size_t>(index - 1)].apply(p);
+      store(p);
+      presets_->setCurrentIndex(index);
+    });
+  }
+
+  const std::vector<Field> fields = fieldsOf(shownModel_);
+  for (const Field& f : fields) {
+    auto* box = new ParameterBox(body_);
+    box->setRange(f.range.low, f.range.high);
+    box->setSingleStep(f.step);
+    auto* caption = new QLabel(f.caption, body_);
+    caption->setBuddy(box);
+    form->addRow(caption, box);
+    fields_.push_back(box);
+    connect(box, &QDoubleSpinBox::valueChanged, this, [this, f](double v) {
+      if (showing_) return;
+      PlanetaryParameters p = form_.st.lm.planetary;
+      f.value(p) = v;
+      // A value typed in is the user's own: L no longer follows the phase.
+      if (form_.st.lm.surfaceModel == kLunarLambert) p.lunarLOfPhase = false;
+      if (presets_) presets_->setCurrentIndex(0);
+      store(p);
+    });
+  }
+
+  factor_ = new ParameterBox(body_);
+  factor_->setDecimals(6);
+  factor_->setRange(kFactorRange.low, kFactorRange.high);
+  factor_->setSingleStep(0.1);
+  auto* factorCaption = new QLabel(QStringLiteral("&Множитель"), body_);
+  factorCaption->setBuddy(factor_);
+  form->addRow(factorCaption, factor_);
+  connect(factor_, &QDoubleSpinBox::valueChanged, this, [this](double v) {
+    if (showing_) return;
+    PlanetaryParameters p = form_.st.lm.planetary;
+    p.factor = v;
+    store(p);
+  });
+
+  fit_ = new QPushButton(QStringLiteral("&Подобрать множитель"), body_);
+  fit_->setAutoDefault(false);
+  fit_->setToolTip(QStringLiteral("Множитель, при котором самая яркая освещённая точка видимой "
+                                  "полусферы при нынешнем наклоне источника равна 1"));
+  column->addWidget(fit_);
+  connect(fit_, &QPushButton::clicked, this, [this] { fitFactor(); });
+  showValues();
+}
+
+void ModelWindow::showValues() {
+  if (form_.st.lm.surfaceModel != shownModel_) rebuild();
+  if (!factor_) return;
+  showing_ = true;
+  PlanetaryParameters p = form_.st.lm.planetary;
+  const std::vector<Field> fields = fieldsOf(shownModel_);
+  for (size_t k = 0; k < fields.size(); ++k) fields_[k]->setValue(fields[k].value(p));
+  factor_->setValue(p.factor);
+  if (shownModel_ == kLunarLambert) {
+    // L follows the phase: the field shows the L of the present phase angle.
+    if (p.lunarLOfPhase) {
+      fields_[0]->setValue(std::clamp(form_.st.lm.planetaryRun.lunarL, kLunarLRange.low, kLunarLRange.high));
+      presets_->setCurrentIndex(1);
+    }
+  }
+  showing_ = false;
+}
+
+void ModelWindow::store(const PlanetaryParameters& p) {
+  runGuarded([&] { form_.setPlanetaryParameters(p); });
+}
+
+void ModelWindow::fitFactor() {
+  const LightAndModel& lm = form_.st.lm;
+  PlanetaryParameters p = lm.planetary;
+  p.factor = 1;
+  const std::optional<double> factor =
+      fittedFactor(lm.surfaceModel, p, lm.sourceInclination, lm.cosG);
+  if (!factor) return;
+  p.factor = *factor;
+  store(p);
+}
+
+}  // namespace korvalen

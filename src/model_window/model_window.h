@@ -1,0 +1,64 @@
+#pragma once
+// "Параметры модели": the parameters of the selected added model, its factor,
+// its published sets of parameters and the fitting of the factor. The values
+// live in the main window's state; this window only shows and changes them,
+// and follows the model and the values wherever they change.
+#include <QDialog>
+#include <QDoubleSpinBox>
+#include <vector>
+
+#include "photometry/planetary.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QVBoxLayout;
+
+namespace korvalen {
+
+class Form1;
+
+// A number field that shows its value in the shortest form that reads back
+// the same, in the user's locale, without group separators.
+class ParameterBox : public QDoubleSpinBox {
+  Q_OBJECT
+ public:
+  explicit ParameterBox(QWidget* parent);
+  QString textFromValue(double value) const override;
+};
+
+class ModelWindow : public QDialog {
+  Q_OBJECT
+ public:
+  explicit ModelWindow(Form1& form, QWidget* parent = nullptr);
+
+  // The fields of the selected model, in the order the window shows them
+  // (the factor last); empty for the four models of the main window.
+  const std::vector<ParameterBox*>& fields() const { return fields_; }
+  ParameterBox* factorBox() const { return factor_; }
+  QComboBox* presetBox() const { return presets_; }
+  QPushButton* fitButton() const { return fit_; }
+  QCheckBox* variantBox() const { return variant_; }
+  QLabel* noteLabel() const { return note_; }
+
+ private:
+  void rebuild();         // for the selected model
+  void showValues();      // from the state into the fields, without echo
+  void store(const PlanetaryParameters& p);
+  void fitFactor();
+
+  Form1& form_;
+  QVBoxLayout* layout_ = nullptr;
+  QWidget* body_ = nullptr;
+  QLabel* note_ = nullptr;
+  std::vector<ParameterBox*> fields_;
+  ParameterBox* factor_ = nullptr;
+  QComboBox* presets_ = nullptr;
+  QPushButton* fit_ = nullptr;
+  QCheckBox* variant_ = nullptr;
+  int32_t shownModel_ = 0;
+  bool showing_ = false;  // the fields are being set from the state
+};
+
+}  // namespace korvalen
