@@ -48,6 +48,15 @@ QString typeIn(Form1& f, const CommandLine& c) {
     auto number = [](const std::optional<QString>& text, double& field) {
       if (text) field = readCommandLineNumber(*text).value_or(field);
     };
+    for (const HapkePreset& preset : kHapkePresets)
+      if (c.preset && *c.preset == QLatin1String(preset.cliName)) p.hapke = preset.p;
+    if (c.hapke1981) p.hapke.variant1981 = true;
+    number(c.w, p.hapke.w);
+    number(c.b, p.hapke.b);
+    number(c.c, p.hapke.c);
+    number(c.b0, p.hapke.b0);
+    number(c.h, p.hapke.h);
+    number(c.theta, p.hapke.thetaBar);
     number(c.k, p.minnaertK);
     number(c.eta, p.akimovEta);
     number(c.factor, p.factor);

@@ -85,6 +85,7 @@ void MainFrame::buildModelMenu() {
       {kMinnaert, QStringLiteral("М&иннарта")},
       {kLunarLambert, QStringLiteral("Л&унно-ламбертова")},
       {kAkimov, QStringLiteral("&Акимова")},
+      {kHapke, QStringLiteral("&Хапке")},
   };
   for (const auto& [model, text] : added) {
     connect(item(model, text), &QAction::triggered, this, [this, model = model] {

@@ -20,10 +20,10 @@ struct OptionEntry {
 
 // The options in the order --help lists them and argumentsOf writes them.
 const OptionEntry kOptions[] = {
-    {"h,help", nullptr, "Показать эту справку и выйти."},
+    {"?,help", nullptr, "Показать эту справку и выйти."},
     {"v,version", nullptr, "Показать версию программы и выйти."},
     {"model", "модель",
-     "Модель поверхности: matte, glossy, rocky, mirror, lommel-seeliger, minnaert, lunar-lambert или akimov."},
+     "Модель поверхности: matte, glossy, rocky, mirror, lommel-seeliger, minnaert, lunar-lambert, akimov или hapke."},
     {"inclination", "градусы", "Наклон источника, он же фазовый угол g."},
     {"ox", "градусы", "Поворот сферы по оси OX."},
     {"oy", "градусы", "Поворот по оси OY."},
@@ -35,6 +35,15 @@ const OptionEntry kOptions[] = {
     {"L", "L", "Доля L лунно-ламбертовой модели (от 0 до 1) или mcewen: L(g) по МакЮэну."},
     {"eta", "η", "Показатель η модели Акимова (от 0 до 2)."},
     {"factor", "A", "Множитель добавленных моделей (от 0.001 до 1000)."},
+    {"preset", "набор",
+     "Набор параметров модели Хапке: ceres, mercury-v, mercury-messenger, mars-red или europa."},
+    {"w", "w", "Альбедо однократного рассеяния w модели Хапке (больше 0, до 1)."},
+    {"b", "b", "Асимметрия индикатрисы b модели Хапке (от 0, меньше 1)."},
+    {"c", "c", "Доля обратного рассеяния c модели Хапке (от -1 до 2)."},
+    {"b0", "B0", "Амплитуда оппозиционного эффекта B0 модели Хапке (от 0 до 5)."},
+    {"h", "h", "Ширина оппозиционного пика h модели Хапке (от 0 до 1)."},
+    {"theta", "градусы", "Средний угол шероховатости модели Хапке (от 0 до 60)."},
+    {"hapke-1981", nullptr, "Модель Хапке с H-функцией 1981 года и tg g в оппозиционном эффекте."},
     {"levels", "L1,…,L7", "Уровни семи изолиний, сверху вниз."},
     {"half-widths", "W1,…,W7", "Полуширины семи изолиний, сверху вниз."},
     {"smoothing", nullptr, "Сглаживание."},
@@ -68,6 +77,7 @@ bool readNumber(const QString& option, const QString& text, QString& error) {
 // with the model it belongs to (the factor with any added model).
 bool readModelParameters(const QCommandLineParser& parser, CommandLine& c, QString& error) {
   const int32_t model = c.model.value_or(1);
+  const bool hapke = model == kHapke;
   struct ModelParameter {
     const char* name;
     std::optional<QString>* field;
@@ -79,22 +89,47 @@ bool readModelParameters(const QCommandLineParser& parser, CommandLine& c, QStri
       {"L", &c.L, kLunarLRange, model == kLunarLambert, kLunarFitName},
       {"eta", &c.eta, kAkimovEtaRange, model == kAkimov, nullptr},
       {"factor", &c.factor, kFactorRange, isPlanetaryModel(model), nullptr},
+      {"w", &c.w, kHapkeWRange, hapke, nullptr},
+      {"b", &c.b, kHapkeBRange, hapke, nullptr},
+      {"c", &c.c, kHapkeCRange, hapke, nullptr},
+      {"b0", &c.b0, kHapkeB0Range, hapke, nullptr},
+      {"h", &c.h, kHapkeHRange, hapke, nullptr},
+      {"theta", &c.theta, kHapkeThetaRange, hapke, nullptr},
   };
+  auto notHers = [&](const QString& name) {
+    error = QStringLiteral("параметр --%1 не относится к модели %2")
+                .arg(name, QLatin1String(kModelNames[static_cast<size_t>(model)]));
+    return false;
+  };
+  if (parser.isSet(QStringLiteral("preset"))) {
+    if (!hapke) return notHers(QStringLiteral("preset"));
+    const QString v = parser.value(QStringLiteral("preset"));
+    QStringList names;
+    for (const HapkePreset& p : kHapkePresets) names << QLatin1String(p.cliName);
+    if (!names.contains(v)) {
+      error = QStringLiteral("значение %1 параметра --preset не набор: допустимы %2")
+                  .arg(quoted(v), names.join(QStringLiteral(", ")));
+      return false;
+    }
+    c.preset = v;
+  }
+  c.hapke1981 = parser.isSet(QStringLiteral("hapke-1981"));
+  if (c.hapke1981 && !hapke) return notHers(QStringLiteral("hapke-1981"));
   for (const ModelParameter& p : parameters) {
     const QString name = QString::fromLatin1(p.name);
     if (!parser.isSet(name)) continue;
     const QString v = parser.value(name);
-    if (!p.belongs) {
-      error = QStringLiteral("параметр --%1 не относится к модели %2")
-                  .arg(name, QLatin1String(kModelNames[static_cast<size_t>(model)]));
-      return false;
-    }
+    if (!p.belongs) return notHers(name);
     if (!(p.word && v == QLatin1String(p.word))) {
       if (!readNumber(name, v, error)) return false;
       const double x = *readCommandLineNumber(v);
-      if (!(x >= p.range.low && x <= p.range.high)) {
-        error = QStringLiteral("значение %1 параметра --%2 вне допустимого: от %3 до %4")
-                    .arg(quoted(v), name, numberText(p.range.low), numberText(p.range.high));
+      if (!p.range.holds(x)) {
+        error = QStringLiteral("значение %1 параметра --%2 вне допустимого: %3 %4, %5 %6")
+                    .arg(quoted(v), name,
+                         p.range.lowOpen ? QStringLiteral("больше") : QStringLiteral("от"),
+                         numberText(p.range.low),
+                         p.range.highOpen ? QStringLiteral("меньше") : QStringLiteral("до"),
+                         numberText(p.range.high));
         return false;
       }
     }
@@ -119,7 +154,13 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
   QCommandLineParser parser;
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
   for (const OptionEntry& e : kOptions) parser.addOption(optionOf(e));
-  if (!parser.parse(arguments)) {
+  // "-h" alone still asks for the help; "--h" is Hapke's surge width.
+  QStringList args = arguments;
+  for (qsizetype i = 1; i < args.size(); ++i)
+    if (args[i] == QLatin1String("-h") &&
+        (i + 1 == args.size() || (args[i + 1].startsWith(QLatin1Char('-')) && !readCommandLineNumber(args[i + 1]))))
+      args[i] = QStringLiteral("--help");
+  if (!parser.parse(args)) {
     const QStringList unknown = parser.unknownOptionNames();
     if (!unknown.isEmpty()) {
       const QString name = unknown.first();
@@ -259,6 +300,14 @@ QStringList argumentsOf(const CommandLine& c) {
   add("L", c.L);
   add("eta", c.eta);
   add("factor", c.factor);
+  add("preset", c.preset);
+  add("w", c.w);
+  add("b", c.b);
+  add("c", c.c);
+  add("b0", c.b0);
+  add("h", c.h);
+  add("theta", c.theta);
+  if (c.hapke1981) a << QStringLiteral("--hapke-1981");
   addList("levels", c.levels);
   addList("half-widths", c.halfWidths);
   if (c.smoothing) a << QStringLiteral("--smoothing");

@@ -18,6 +18,10 @@ struct CommandLine {
   // The added models' parameters as given: Minnaert's k, lunar-Lambert's L (a
   // number or "mcewen", the lunar fit L(g)), Akimov's eta, the factor.
   std::optional<QString> k, L, eta, factor;
+  // Hapke's: w, b, c, B0, h, theta-bar (degrees) as given, the 1981 variant,
+  // and a published set of parameters by its name (set before the numbers).
+  std::optional<QString> w, b, c, b0, h, theta, preset;
+  bool hapke1981 = false;
   // The legend's rows 1 to 7, top to bottom.
   std::optional<std::array<QString, 7>> levels, halfWidths;
   bool smoothing = false;     // Check2 ticked
@@ -34,8 +38,8 @@ struct CommandLine {
 };
 
 // The options' names for the models, indexed as the window numbers them.
-inline const std::array<const char*, 9> kModelNames = {
-    "", "matte", "glossy", "rocky", "mirror", "lommel-seeliger", "minnaert", "lunar-lambert", "akimov"};
+inline const std::array<const char*, 10> kModelNames = {
+    "", "matte", "glossy", "rocky", "mirror", "lommel-seeliger", "minnaert", "lunar-lambert", "akimov", "hapke"};
 // --L's word for the lunar fit L(g).
 inline constexpr const char* kLunarFitName = "mcewen";
 

@@ -57,6 +57,15 @@ CommandLine Form1::currentCommandLine() const {
     if (st.lm.surfaceModel == kLunarLambert)
       c.L = p.lunarLOfPhase ? QString::fromLatin1(kLunarFitName) : numberText(p.lunarL);
     if (st.lm.surfaceModel == kAkimov) c.eta = numberText(p.akimovEta);
+    if (st.lm.surfaceModel == kHapke) {
+      c.w = numberText(p.hapke.w);
+      c.b = numberText(p.hapke.b);
+      c.c = numberText(p.hapke.c);
+      c.b0 = numberText(p.hapke.b0);
+      c.h = numberText(p.hapke.h);
+      c.theta = numberText(p.hapke.thetaBar);
+      c.hapke1981 = p.hapke.variant1981;
+    }
     c.factor = numberText(p.factor);
   }
   // The levels and half-widths in effect: a box whose text was not accepted

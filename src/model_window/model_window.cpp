@@ -53,6 +53,21 @@ std::vector<Field> fieldsOf(int32_t model) {
     case kAkimov:
       return {{QStringLiteral("Показатель η"), kAkimovEtaRange, 0.1,
                [](PlanetaryParameters& p) -> double& { return p.akimovEta; }}};
+    case kHapke:
+      return {
+          {QStringLiteral("Альбедо однократного рассеяния w"), kHapkeWRange, 0.01,
+           [](PlanetaryParameters& p) -> double& { return p.hapke.w; }},
+          {QStringLiteral("Асимметрия индикатрисы b"), kHapkeBRange, 0.01,
+           [](PlanetaryParameters& p) -> double& { return p.hapke.b; }},
+          {QStringLiteral("Доля обратного рассеяния c"), kHapkeCRange, 0.1,
+           [](PlanetaryParameters& p) -> double& { return p.hapke.c; }},
+          {QStringLiteral("Амплитуда оппозиционного эффекта B₀"), kHapkeB0Range, 0.1,
+           [](PlanetaryParameters& p) -> double& { return p.hapke.b0; }},
+          {QStringLiteral("Ширина оппозиционного пика h"), kHapkeHRange, 0.01,
+           [](PlanetaryParameters& p) -> double& { return p.hapke.h; }},
+          {QStringLiteral("Шероховатость θ̄, °"), kHapkeThetaRange, 1,
+           [](PlanetaryParameters& p) -> double& { return p.hapke.thetaBar; }},
+      };
     default: return {};
   }
 }
@@ -69,6 +84,14 @@ std::vector<Preset> presetsOf(int32_t model) {
       return {{QStringLiteral("Акимов (η = 1)"),
                QStringLiteral("Akimov 1988; Shkuratov et al. 2011, PSS 59, 1326"),
                [](PlanetaryParameters& p) { p.akimovEta = 1; }}};
+    case kHapke: {
+      // The factor stays where it is: only the model's own parameters change.
+      std::vector<Preset> sets;
+      for (const HapkePreset& h : kHapkePresets)
+        sets.push_back({QString::fromUtf8(h.name), QString::fromUtf8(h.source),
+                        [h](PlanetaryParameters& p) { p.hapke = h.p; }});
+      return sets;
+    }
     default: return {};
   }
 }
@@ -145,7 +168,8 @@ void ModelWindow::rebuild() {
   const std::vector<Field> fields = fieldsOf(shownModel_);
   for (const Field& f : fields) {
     auto* box = new ParameterBox(body_);
-    box->setRange(f.range.low, f.range.high);
+    // An open end is kept out by the field's last decimal.
+    box->setRange(f.range.low + (f.range.lowOpen ? 1e-9 : 0), f.range.high - (f.range.highOpen ? 1e-9 : 0));
     box->setSingleStep(f.step);
     auto* caption = new QLabel(f.caption, body_);
     caption->setBuddy(box);
@@ -157,6 +181,20 @@ void ModelWindow::rebuild() {
       f.value(p) = v;
       // A value typed in is the user's own: L no longer follows the phase.
       if (form_.st.lm.surfaceModel == kLunarLambert) p.lunarLOfPhase = false;
+      if (presets_) presets_->setCurrentIndex(0);
+      store(p);
+    });
+  }
+
+  if (shownModel_ == kHapke) {
+    variant_ = new QCheckBox(QStringLiteral("H-функция 1981, &tg g"), body_);
+    variant_->setToolTip(QStringLiteral("Совместимый вариант: H-функция 1981 года и tg g в оппозиционном "
+                                        "эффекте, как в наборах, подобранных по форме HapkeHen"));
+    form->addRow(variant_);
+    connect(variant_, &QCheckBox::toggled, this, [this](bool on) {
+      if (showing_) return;
+      PlanetaryParameters p = form_.st.lm.planetary;
+      p.hapke.variant1981 = on;
       if (presets_) presets_->setCurrentIndex(0);
       store(p);
     });
@@ -193,6 +231,7 @@ void ModelWindow::showValues() {
   const std::vector<Field> fields = fieldsOf(shownModel_);
   for (size_t k = 0; k < fields.size(); ++k) fields_[k]->setValue(fields[k].value(p));
   factor_->setValue(p.factor);
+  if (variant_) variant_->setChecked(p.hapke.variant1981);
   if (shownModel_ == kLunarLambert) {
     // L follows the phase: the field shows the L of the present phase angle.
     if (p.lunarLOfPhase) {

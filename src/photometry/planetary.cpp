@@ -74,6 +74,7 @@ PlanetaryConstants planetaryConstantsOf(int32_t model, const PlanetaryParameters
     k.akimovPiMinusG = kTruePi - phase;
     k.akimovExponent = p.akimovEta * phase / (kTruePi - phase);
   }
+  if (model == kHapke) k.hapke = hapkeConstantsOf(p.hapke, phase, cosG);
   return k;
 }
 
@@ -83,6 +84,7 @@ double diskFunction(const PlanetaryConstants& k, double mu0, double mu) {
     case kMinnaert: return minnaert(k, mu0, mu);
     case kLunarLambert: return lunarLambert(k, mu0, mu);
     case kAkimov: return akimov(k, mu0, mu);
+    case kHapke: return hapkeReflectance(k.hapke, mu0, mu);
     default: return 0;
   }
 }

@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "photometry/hapke.h"
+
 
 namespace korvalen {
 
@@ -34,16 +36,27 @@ struct PlanetaryParameters {
   double lunarL = 0.5;          // L, unless it follows the phase
   bool lunarLOfPhase = false;   // L = L(g), the lunar fit
   double akimovEta = 1;         // eta
+  HapkeParameters hapke;
 };
 
 // The limits of the parameters, as the parameter window and the command line take them.
 struct ParameterRange {
   double low, high;
+  bool lowOpen = false, highOpen = false;  // the end itself is not taken
+  bool holds(double v) const {
+    return (lowOpen ? v > low : v >= low) && (highOpen ? v < high : v <= high);
+  }
 };
 inline constexpr ParameterRange kFactorRange{0.001, 1000};
 inline constexpr ParameterRange kMinnaertKRange{0, 5};
 inline constexpr ParameterRange kLunarLRange{0, 1};
 inline constexpr ParameterRange kAkimovEtaRange{0, 2};
+inline constexpr ParameterRange kHapkeWRange{0, 1, true, false};
+inline constexpr ParameterRange kHapkeBRange{0, 1, false, true};
+inline constexpr ParameterRange kHapkeCRange{-1, 2};
+inline constexpr ParameterRange kHapkeB0Range{0, 5};
+inline constexpr ParameterRange kHapkeHRange{0, 1};
+inline constexpr ParameterRange kHapkeThetaRange{0, 60};
 
 // What one map needs of the selected added model: its parameters and every
 // value that depends only on them and on the phase angle.
@@ -58,6 +71,7 @@ struct PlanetaryConstants {
   double akimovScale = 1;     // cos(g/2)
   double akimovPiMinusG = 1;  // pi - g
   double akimovExponent = 0;  // eta g / (pi - g)
+  HapkeConstants hapke;       // found only when Hapke's model is selected
 };
 
 // The lunar fit of L against the phase angle in degrees; it falls below 0

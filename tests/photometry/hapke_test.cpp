@@ -1,0 +1,153 @@
+// Hapke's model against published-preset values worked by hand, and at the
+// points where its formulas divide zero by zero.
+#include "photometry/hapke.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+namespace korvalen {
+namespace {
+
+constexpr double kDeg = std::numbers::pi / 180;
+const HapkeParameters& ceres() { return kHapkePresets[0].p; }
+const HapkeParameters& marsRed() { return kHapkePresets[3].p; }
+
+// cos of an angle in degrees, exactly 0 at 90.
+double cosDeg(double a) { return a == 90 ? 0 : std::cos(a * kDeg); }
+
+HapkeTerms at(const HapkeParameters& p, double i, double e, double g) {
+  const HapkeConstants k = hapkeConstantsOf(p, g * kDeg, cosDeg(g));
+  const HapkeTerms t = hapkeTerms(k, cosDeg(i), cosDeg(e));
+  EXPECT_EQ(t.reflectance, hapkeReflectance(k, cosDeg(i), cosDeg(e)));
+  return t;
+}
+
+TEST(Hapke, WorkedValues) {
+  struct Row {
+    const HapkeParameters& p;
+    double i, e, g, expected;
+  };
+  const Row rows[] = {{ceres(), 30, 0, 30, 0.029286460},    {ceres(), 60, 30, 45, 0.018159889},
+                      {ceres(), 20, 60, 50, 0.030906132},   {marsRed(), 30, 0, 30, 0.131007949},
+                      {marsRed(), 60, 30, 45, 0.081096625}, {marsRed(), 20, 60, 50, 0.137999536}};
+  for (const Row& r : rows)
+    EXPECT_NEAR(at(r.p, r.i, r.e, r.g).reflectance, r.expected, 1e-6 * r.expected)
+        << r.i << " " << r.e << " " << r.g;
+
+  const HapkeTerms t = at(ceres(), 60, 30, 45);
+  const double got[] = {t.mu0e, t.mue, t.S, t.P, t.B, t.H0, t.H};
+  const double want[] = {0.522359448, 0.680144132, 0.751696604, 1.246218424,
+                         0.202440435, 1.042023196, 1.046503035};
+  for (int n = 0; n < 7; ++n) EXPECT_NEAR(got[n], want[n], 1e-6 * want[n]) << "term " << n;
+}
+
+// The phase function's lobes and the surge, where their values are known in closed form:
+// c = 1 keeps only the back-scattering lobe; tan 45 = 1 makes both surges B0 / (1 + 1/h).
+TEST(Hapke, PhaseFunctionAndSurge) {
+  struct Row {
+    double b, c, b0, h;
+    bool v1981;
+    double g, P, B;
+  };
+  const Row rows[] = {{0.5, 1, 1, 0.1, false, 0, 6, 1},
+                      {0.5, 1, 0, 0.1, false, 180, 2. / 9, 0},
+                      {0.5, -1, 1, 0, false, 0, 2. / 9, 0},
+                      {1, 1, 1, 0.1, true, 0, 0, 1},
+                      {0.5, 1, 0.5, 0.1, false, 90, 0.5366563146, 0.5 / 11},
+                      {0, 1, 0.5, 0.1, true, 45, 1, 0.5 / 11},
+                      {0, 1, 0.5, 0.1, true, 91, 1, 0}};
+  for (const Row& r : rows) {
+    const HapkeConstants k =
+        hapkeConstantsOf({0.5, r.b, r.c, r.b0, r.h, 0, r.v1981}, r.g * kDeg, std::cos(r.g * kDeg));
+    EXPECT_NEAR(k.P, r.P, 1e-6) << r.b << " " << r.c << " " << r.g;
+    EXPECT_NEAR(k.B, r.B, 1e-12) << r.b0 << " " << r.h << " " << r.g;
+  }
+}
+
+TEST(Hapke, HTendsToOneAtZero) {
+  for (const bool v1981 : {false, true})
+    for (const double w : {0.5, 1.0}) {
+      const HapkeConstants k = hapkeConstantsOf({w, 0.2, 1, 1, 0.06, 0, v1981}, 0, 1);
+      EXPECT_EQ(hapkeH(k, 0), 1);
+      EXPECT_EQ(hapkeH(k, 5e-324), 1);
+      EXPECT_EQ(hapkeH(k, 1e-300), 1);
+      EXPECT_GT(hapkeH(k, 1e-12), 1);
+      EXPECT_LT(hapkeH(k, 1e-12), 1 + 1e-10);
+    }
+  EXPECT_DOUBLE_EQ(hapkeH(hapkeConstantsOf({0.75, 0.2, 1, 1, 0.06, 0, true}, 0, 1), 1), 1.5);
+}
+
+// Just either side of i = e the two roughness branches must give the same terms.
+TEST(Hapke, RoughnessBranchesMeetAtEqualAngles) {
+  for (const double tb : {5.0, 30.0, 60.0})
+    for (const double a : {10.0, 45.0, 80.0, 89.9})
+      for (const double g : {20.0, 90.0, 170.0}) {
+        const HapkeParameters p{0.6, 0.3, 0.5, 1, 0.1, tb, false};
+        const HapkeConstants k = hapkeConstantsOf(p, g * kDeg, std::cos(g * kDeg));
+        const double mu = std::cos(a * kDeg);
+        const HapkeTerms lo = hapkeTerms(k, mu, std::nextafter(mu, 0.0));  // i < e
+        const HapkeTerms hi = hapkeTerms(k, mu, std::nextafter(mu, 1.0));  // i > e
+        const double l[] = {lo.mu0e, lo.mue, lo.S, lo.reflectance};
+        const double h[] = {hi.mu0e, hi.mue, hi.S, hi.reflectance};
+        for (int n = 0; n < 4; ++n)
+          EXPECT_NEAR(l[n], h[n], 1e-12 * std::fabs(h[n]))
+              << tb << " " << a << " " << g << " " << n;
+      }
+}
+
+// The points where a formula is 0/0: the value there must be the limit of its neighbours.
+TEST(Hapke, DegeneratePointsTakeTheirLimits) {
+  struct Row {
+    double i, e, g, iNear, eNear, gNear;
+  };
+  const Row rows[] = {{0, 0, 0, 1e-6, 1e-6, 0},        // i = e = 0: no azimuth
+                      {0, 40, 40, 1e-6, 40, 40},       // sun along the normal
+                      {40, 0, 40, 40, 1e-6, 40},       // observer along the normal
+                      {30, 40, 70, 30, 40, 69.99999},  // psi = pi
+                      {40, 90, 80, 40, 89.99999, 80},  // on the limb
+                      {40, 40, 0, 40, 40, 1e-7}};      // zero phase, i = e
+  for (const HapkeParameters& p : {ceres(), marsRed(), kHapkePresets[4].p}) {
+    for (const Row& r : rows) {
+      const double v = at(p, r.i, r.e, r.g).reflectance,
+                   near = at(p, r.iNear, r.eNear, r.gNear).reflectance;
+      EXPECT_NEAR(v, near, 1e-4 * near) << r.i << " " << r.e << " " << r.g;
+    }
+    const HapkeTerms t = at(p, 0, 0, 0);
+    EXPECT_NEAR(t.S, 1, 1e-15);
+  }
+}
+
+// Every combination of the parameters' range ends (with the tiny widths and roughnesses
+// whose reciprocals overflow), over cosines down to 0 and phases up to the 32-bit pi.
+TEST(Hapke, FiniteOverTheRangeEnds) {
+  const std::vector<double> ends[] = {
+      {1e-9, 1}, {0, 0.999}, {-1, 2}, {0, 5}, {0, 1e-300, 1}, {0, 1e-300, 1e-97, 60}, {0, 1}};
+  const double mus[] = {1, 1 - 1e-16, 0.9, 0.5, 0.1, 1e-9, 1e-300, 5e-324, 0};
+  int faults = 0;
+  for (int n = 0; n < 2 * 2 * 2 * 2 * 3 * 4 * 2; ++n) {
+    double v[7];
+    for (int j = 0, rest = n; j < 7; rest /= int(ends[j].size()), ++j)
+      v[j] = ends[j][rest % ends[j].size()];
+    const HapkeParameters p{v[0], v[1], v[2], v[3], v[4], v[5], v[6] != 0};
+    for (int gStep = 0; gStep <= 13; ++gStep) {
+      const double g = gStep < 13 ? gStep * 15 * kDeg : double(float(std::numbers::pi));
+      const HapkeConstants k = hapkeConstantsOf(p, g, std::cos(float(g)));
+      for (const double mu0 : mus)
+        for (const double mu : mus) {
+          if (mu0 == 0) continue;
+          const HapkeTerms t = hapkeTerms(k, mu0, mu);
+          for (const double x : {t.mu0e, t.mue, t.S, t.P, t.B, t.H0, t.H, t.reflectance})
+            faults += std::isfinite(x) ? 0 : 1;
+          if (p.thetaBar == 0) faults += t.mu0e == mu0 && t.mue == mu && t.S == 1 ? 0 : 1;
+          if (p.h == 0 || p.b0 == 0) faults += t.B == 0 ? 0 : 1;
+        }
+    }
+  }
+  EXPECT_EQ(faults, 0);
+}
+
+}  // namespace
+}  // namespace korvalen
