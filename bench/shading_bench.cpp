@@ -48,6 +48,19 @@ State inclined(State s, double degrees) {
   return s;
 }
 
+// An added model with its parameters at the start-up view, the light at
+// 30 degrees (the model's constants are found with the light).
+State added(int32_t model, void (*set)(PlanetaryParameters&), State s = startUp()) {
+  s.lm.surfaceModel = model;
+  set(s.lm.planetary);
+  return inclined(s, 30);
+}
+void noChange(PlanetaryParameters&) {}
+void ceres(PlanetaryParameters& p) {
+  p.hapke = kHapkePresets[0].p;
+  p.factor = 20;
+}
+
 // The samples of one run: pixels passing the disc test (their first sub-sample
 // with smoothing), four sub-samples each with smoothing.
 double samplesOf(const State& s) {
@@ -94,6 +107,13 @@ const bool registered = [] {
       // The largest maps: the disc covers the whole picture.
       {"glossy_smoothed_r1000_scale2", inclined(atScale2(startUp(kGlossy, 1000, kFalse)), 30)},
       {"mirror_smoothed_r1000_scale2", inclined(atScale2(startUp(kMirror, 1000, kFalse)), 30)},
+      // The models of planetary photometry.
+      {"lommel_seeliger_startup", added(kLommelSeeliger, noChange)},
+      {"minnaert_startup", added(kMinnaert, [](PlanetaryParameters& p) { p.minnaertK = 0.5; })},
+      {"lunar_lambert_startup", added(kLunarLambert, [](PlanetaryParameters& p) { p.lunarLOfPhase = true; })},
+      {"akimov_startup", added(kAkimov, noChange)},
+      {"hapke_startup", added(kHapke, ceres)},
+      {"hapke_smoothed_r1000_scale2", added(kHapke, ceres, atScale2(startUp(kMatte, 1000, kFalse)))},
   };
   for (const PathCase& c : cases) {
     for (ShadingPath p : {ShadingPath::Checked, ShadingPath::Scalar, ShadingPath::Sse2,

@@ -201,7 +201,6 @@ void ModelWindow::rebuild() {
   }
 
   factor_ = new ParameterBox(body_);
-  factor_->setDecimals(6);
   factor_->setRange(kFactorRange.low, kFactorRange.high);
   factor_->setSingleStep(0.1);
   auto* factorCaption = new QLabel(QStringLiteral("&Множитель"), body_);
@@ -249,12 +248,11 @@ void ModelWindow::store(const PlanetaryParameters& p) {
 void ModelWindow::fitFactor() {
   const LightAndModel& lm = form_.st.lm;
   PlanetaryParameters p = lm.planetary;
-  p.factor = 1;
   const std::optional<double> factor =
       fittedFactor(lm.surfaceModel, p, lm.sourceInclination, lm.cosG);
   if (!factor) return;
-  p.factor = *factor;
-  store(p);
+  // Through the field, so that the factor in effect is the one it shows.
+  factor_->setValue(*factor);
 }
 
 }  // namespace korvalen
