@@ -344,6 +344,106 @@ TEST(CommandLineHelp, NeedsNoDisplay) {
   }
 }
 
+// Runs the real program with the environment changed as given (a value of
+// nullptr removes the variable); the program is ended if it outlives the wait.
+struct Finished {
+  int status;  // -1: it crashed or aborted
+  QString out, err;
+};
+Finished korvalenIn(const QStringList& args, const std::vector<std::pair<const char*, const char*>>& changes,
+               const QString& workDir) {
+  QProcess p;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+  env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+  for (const auto& [name, value] : changes) {
+    if (value)
+      env.insert(QString::fromLatin1(name), QString::fromUtf8(value));
+    else
+      env.remove(QString::fromLatin1(name));
+  }
+  p.setProcessEnvironment(env);
+  p.setWorkingDirectory(workDir);
+  p.start(QStringLiteral(KORVALEN_BINARY), args);
+  if (!p.waitForFinished(60000)) {
+    p.kill();
+    p.waitForFinished();
+  }
+  return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+          QString::fromUtf8(p.readAllStandardError())};
+}
+
+// Under ssh or in a container the session has no XDG_RUNTIME_DIR: the runs
+// without a window print their own messages and nothing else.
+TEST(CommandLineQuiet, NoRuntimeDirNotice) {
+  QTemporaryDir dir;
+  const std::vector<std::pair<const char*, const char*>> session = {
+      {"XDG_RUNTIME_DIR", nullptr}, {"QT_QPA_PLATFORM", nullptr}, {"DISPLAY", nullptr}, {"WAYLAND_DISPLAY", nullptr}};
+  const struct {
+    QStringList args;
+    int status;
+    int messageLines;  // the program's own, on the error stream
+  } runs[] = {
+      {{"--help"}, 0, 0},
+      {{"--version"}, 0, 0},
+      {{"--render", "m.png", "--values", "v.csv", "--example", "e.png"}, 0, 0},
+      {{"--render", "no/m.png"}, 1, 1},
+      {{"--ox", "abc"}, 2, 2},
+  };
+  for (const auto& r : runs) {
+    SCOPED_TRACE(r.args.join(QLatin1Char(' ')).toStdString());
+    const Finished run = korvalenIn(r.args, session, dir.path());
+    EXPECT_EQ(run.status, r.status);
+    const QStringList lines = run.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    EXPECT_EQ(lines.size(), r.messageLines) << run.err.toStdString();
+    for (const QString& line : lines)
+      EXPECT_TRUE(line.startsWith(QStringLiteral("korvalen: ")) || line.startsWith(QStringLiteral("Справка: ")))
+          << line.toStdString();
+  }
+}
+
+// The reasons of a failed save, through the program with Qt's translations:
+// Russian for every cause a test can bring about whoever runs it.
+TEST(CommandLineFailure, ReasonsInRussian) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+  {
+    QFile file(dir.filePath(QStringLiteral("file")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  }
+  const QString longName = QString(300, QLatin1Char('n')) + QStringLiteral(".png");
+  for (const QString& where : {QStringLiteral("no/m.png"), QStringLiteral("file/m.png"), QStringLiteral("folder"), longName}) {
+    SCOPED_TRACE(where.left(20).toStdString());
+    const Finished run = korvalenIn({"--render", where}, {{"QT_QPA_PLATFORM", nullptr}}, dir.path());
+    EXPECT_EQ(run.status, 1);
+    const QString lead = QStringLiteral("korvalen: Не удалось сохранить файл «") + where + QStringLiteral("»: ");
+    ASSERT_TRUE(run.err.startsWith(lead)) << run.err.toStdString();
+    const QString reason = run.err.mid(lead.size()).trimmed();
+    EXPECT_FALSE(reason.isEmpty());
+    for (const QChar c : reason) EXPECT_NE(c.script(), QChar::Script_Latin) << run.err.toStdString();
+  }
+  QStringList left = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+  EXPECT_EQ(left, (QStringList{"file", "folder"}));
+  EXPECT_TRUE(QDir(dir.filePath(QStringLiteral("folder"))).isEmpty());
+}
+
+// Started for the window where no display can be opened (ssh without
+// forwarding): a Russian message that points to the window-less outputs,
+// status 1, and no abort. A platform chosen by the user is left to Qt.
+TEST(WindowWithoutDisplay, SaysSoAndExits) {
+  QTemporaryDir dir;
+  const Finished run = korvalenIn({"--model", "glossy"},
+                             {{"DISPLAY", nullptr}, {"WAYLAND_DISPLAY", nullptr}, {"QT_QPA_PLATFORM", nullptr}},
+                             dir.path());
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(run.err.startsWith(QStringLiteral("korvalen: нет дисплея, на котором можно открыть окно")))
+      << run.err.toStdString();
+  for (const char* option : {"--render", "--values", "--example"})
+    EXPECT_TRUE(run.err.contains(QString::fromLatin1(option))) << option;
+  EXPECT_FALSE(run.err.contains(QStringLiteral("Qt"))) << run.err.toStdString();
+  EXPECT_TRUE(run.out.isEmpty());
+}
+
 // A save that fails in the window says so in a message box, and writes nothing.
 TEST(WindowSave, FailureShowsTheMessageBox) {
   Form1 f;
