@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6test6 libgl-dev libxkbcommon-dev
+  qt6-translations-l10n
   libxcb1-dev libxcb-xinput-dev adwaita-qt6
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev

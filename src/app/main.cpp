@@ -1,8 +1,10 @@
 #include <QApplication>
 #include <cstdio>
+#include <cstring>
 
 #include "app/batch.h"
 #include "app/main_frame.h"
+#include "app/qt_setup.h"
 #include "export/command_line.h"
 #include "main_window/form1.h"
 #include "toolkit/appearance.h"
@@ -19,6 +21,17 @@ int usageError(const QString& message) {
   return korvalen::kExitUsage;
 }
 
+// Whether the window has no display to open on: neither an X display nor a
+// Wayland one is named (as under ssh without forwarding). Qt would abort there
+// with advice to reinstall the program. A platform the user chose, with
+// QT_QPA_PLATFORM or -platform, is Qt's to open or refuse.
+bool noDisplayForWindow(int argc, char* argv[]) {
+  if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) return false;
+  for (int i = 1; i < argc; ++i)
+    if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0) return false;
+  return qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -29,9 +42,20 @@ int main(int argc, char* argv[]) {
     QStringList raw;
     for (int i = 0; i < argc; ++i) raw << QString::fromLocal8Bit(argv[i]);
     const korvalen::ParsedCommandLine first = korvalen::parseCommandLine(raw);
-    if (!first.error.isEmpty() || first.options.withoutWindow()) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!first.error.isEmpty() || first.options.withoutWindow()) {
+      qputenv("QT_QPA_PLATFORM", "offscreen");
+      korvalen::dropMissingRuntimeDirNotice();
+    } else if (noDisplayForWindow(argc, argv)) {
+      print(stderr, QStringLiteral("korvalen: нет дисплея, на котором можно открыть окно "
+                                   "(не задана ни DISPLAY, ни WAYLAND_DISPLAY).\n"
+                                   "Без дисплея работают --render, --values и --example: они пишут файлы "
+                                   "без окна. Справка: korvalen --help\n"));
+      return korvalen::kExitRunFailed;
+    }
   }
   QApplication app(argc, argv);
+  // Before anything is shown or printed: Qt's own texts in Russian too.
+  korvalen::installQtTranslations();
   QApplication::setApplicationName(QStringLiteral("Korvalen"));
   QApplication::setApplicationVersion(QStringLiteral(KORVALEN_VERSION));
   // Lets the desktop match the window to its menu entry and icon.

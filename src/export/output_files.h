@@ -23,4 +23,11 @@ QString saveFiles(const std::vector<std::pair<QString, QByteArray>>& files);
 // "Не удалось сохранить файл «NAME»: REASON".
 QString saveFailureText(const QString& path, const QString& reason);
 
+// Qt's reason for a file it could not write, as the user reads it: a reason
+// already in Russian (Qt's translation or the system's) as it is; the common
+// causes in the program's own words (a folder that does not exist, no
+// permission, a read-only file system, no space, a name too long, a folder or
+// a file where the other should be); any other cause in the system's words.
+QString reasonInRussian(const QString& reason);
+
 }  // namespace korvalen

@@ -159,13 +159,20 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 
 void Form1::askAndSave(const QString& title, const QString& filter, const QString& name,
                        bool (Form1::*save)(const QString&)) {
+  // The folder of the last save; the first time, the pictures folder, or the
+  // home folder on an account that has none (Qt names one even then).
   QString folder = saveFolder_;
-  if (folder.isEmpty()) folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+  if (folder.isEmpty()) {
+    folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QDir::homePath();
+  }
   QFileDialog dialog(this, title, folder, filter);
+  // Qt's own dialog, in the program's language whatever dialogs the desktop offers.
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setDefaultSuffix(QFileInfo(name).suffix());
-  dialog.selectFile(QDir(folder).filePath(name));
+  dialog.selectFile(name);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   const QString path = dialog.selectedFiles().constFirst();
   if ((this->*save)(path)) saveFolder_ = QFileInfo(path).absolutePath();

@@ -6,6 +6,7 @@
 #include <QImageReader>
 #include <QMessageBox>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <charconv>
@@ -342,6 +343,58 @@ TEST(CommandLineHelp, NeedsNoDisplay) {
     const QString out = QString::fromUtf8(p.readAllStandardOutput());
     EXPECT_EQ(out, QString::fromLatin1(option) == QStringLiteral("--help") ? helpText() : versionText());
   }
+}
+
+// Started as under ssh or in a container: no display and no XDG_RUNTIME_DIR.
+// Window-less runs print only their own lines; the window says in Russian
+// that it has no display, points to the window-less outputs and exits with 1,
+// not an abort; a failed save names a Russian reason and writes nothing.
+TEST(CommandLineWithoutSession, OwnRussianMessagesOnly) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+  const QString tooLong = QString(300, QLatin1Char('n')) + QStringLiteral(".png");
+  const struct {
+    QStringList args;
+    int status;
+    const char* firstLine;  // of the error stream; "" for none
+  } runs[] = {
+      {{"--help"}, 0, ""},
+      {{"--render", "m.png", "--values", "v.csv", "--example", "e.png"}, 0, ""},
+      {{"--ox", "abc"}, 2, "korvalen: значение «abc»"},
+      {{"--model", "glossy"}, 1, "korvalen: нет дисплея, на котором можно открыть окно"},
+      {{"--render", "no/x.png"}, 1, "korvalen: Не удалось сохранить файл «no/x.png»: "},
+      {{"--render", "m.png/x.png"}, 1, "korvalen: Не удалось сохранить файл «m.png/x.png»: "},
+      {{"--render", "folder"}, 1, "korvalen: Не удалось сохранить файл «folder»: "},
+      {{"--render", tooLong}, 1, "korvalen: Не удалось сохранить файл «n"},
+  };
+  for (const auto& r : runs) {
+    SCOPED_TRACE(r.args.join(QLatin1Char(' ')).left(40).toStdString());
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"XDG_RUNTIME_DIR", "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+      env.remove(QString::fromLatin1(name));
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(dir.path());
+    p.start(QStringLiteral(KORVALEN_BINARY), r.args);
+    if (!p.waitForFinished(60000)) p.kill();
+    p.waitForFinished();
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), r.status);
+    const QStringList lines = QString::fromUtf8(p.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
+    SCOPED_TRACE(lines.join('\n').toStdString());
+    ASSERT_EQ(lines.isEmpty(), !*r.firstLine);
+    for (const QString& line : lines)  // Qt's notices and advice start otherwise
+      EXPECT_TRUE(line.startsWith(QStringLiteral("korvalen: ")) || line.startsWith(QStringLiteral("Справка")) ||
+                  line.startsWith(QStringLiteral("Без дисплея работают --render, --values и --example")));
+    if (lines.isEmpty()) continue;
+    EXPECT_TRUE(lines[0].startsWith(QString::fromUtf8(r.firstLine)));
+    if (lines[0].contains(QStringLiteral("»: "))) {  // the reason in Russian
+      EXPECT_FALSE(lines[0].section(QStringLiteral("»: "), -1).contains(QRegularExpression(QStringLiteral("[A-Za-z]"))));
+    }
+  }
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"e.png", "m.png", "v.csv"}));
+  EXPECT_TRUE(QDir(dir.filePath(QStringLiteral("folder"))).isEmpty());
 }
 
 // A save that fails in the window says so in a message box, and writes nothing.

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QImageReader>
 #include <QTemporaryDir>
+#include <cerrno>
 
 #include "export/command_line.h"
 #include "export/output_files.h"
@@ -33,6 +34,22 @@ TEST(SaveFiles, AllOrNone) {
   EXPECT_EQ(contentOf(b), "b");
   // Nothing but the two files: no scratch file is left behind.
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"a.csv", "b.csv"}));
+}
+
+// Qt words a failed file as qt_error_string(errno) does, in the system's
+// language (English under C.UTF-8) where no translation is installed.
+TEST(SaveFailureReason, CommonCausesInRussian) {
+  const std::pair<int, const char*> causes[] = {
+      {ENOENT, "папка не существует"}, {EACCES, "нет прав на запись"},
+      {EROFS, "файловая система только для чтения"}, {ENOSPC, "на диске нет места"},
+      {ENAMETOOLONG, "слишком длинное имя"}, {EISDIR, "на месте файла папка"}, {ENOTDIR, "на месте папки файл"}};
+  for (const auto& [code, words] : causes)
+    EXPECT_EQ(reasonInRussian(qt_error_string(code)).toStdString(), words) << code;
+  // Already Russian (Qt's translation): kept; no words of the program's own: the system's.
+  EXPECT_EQ(reasonInRussian(QStringLiteral("Доступ запрещён")), QStringLiteral("Доступ запрещён"));
+  EXPECT_EQ(reasonInRussian(qt_error_string(EIO)), qt_error_string(EIO));
+  // QSaveFile's own words for a folder in the file's place, untranslated.
+  EXPECT_EQ(saveFiles({{QDir::tempPath(), "x"}}), saveFailureText(QDir::tempPath(), QStringLiteral("на месте файла папка")));
 }
 
 TEST(PngOf, ScreenPixelsAndTexts) {

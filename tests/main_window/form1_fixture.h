@@ -1,11 +1,13 @@
 #pragma once
-// A Form1 on Qt's offscreen platform, in the point locale or the Russian comma locale.
+// A Form1 on Qt's offscreen platform, with Qt's Russian texts, in the point
+// locale or the Russian comma locale.
 #include <QApplication>
 #include <QLocale>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
 
+#include "app/qt_setup.h"
 #include "main_window/form1.h"
 
 namespace korvalen {
@@ -20,6 +22,8 @@ class QtEnvironment : public ::testing::Environment {
     // Random texts reach scripts no installed font covers; that is no news.
     qputenv("QT_LOGGING_RULES", "qt.text.font.db=false;qt.qpa.fonts=false;qt.text.*=false");
     app_ = std::make_unique<QApplication>(argc, argv);
+    // Qt's own texts in Russian, as the program starts.
+    installQtTranslations();
     installFontSubstitutions();
   }
   void TearDown() override { app_.reset(); }
