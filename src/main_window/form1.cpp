@@ -5,6 +5,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QProgressBar>
 #include <QTimer>
 
 #include "shading/colour_table.h"
@@ -285,6 +286,15 @@ void Form1::buildControls() {
   failureNoticeTimer_->setSingleShot(true);
   failureNoticeTimer_->setInterval(5000);
   connect(failureNoticeTimer_, &QTimer::timeout, failureNotice_, &QWidget::hide);
+
+  // How far a long shading run has come: in the middle of the map's place,
+  // which stays empty until the whole map is drawn.
+  runProgress_ = new QProgressBar(this);
+  runProgress_->setGeometry(76, 166, 273, 22);
+  runProgress_->setRange(0, 100);
+  runProgress_->setFormat(QStringLiteral("Тонирование: %p %"));
+  runProgress_->setAccessibleName(QStringLiteral("Ход тонирования"));
+  runProgress_->hide();
 }
 
 void Form1::connectHandlers() {
@@ -321,6 +331,7 @@ void Form1::reportFailure(const std::string& message) {
   // or a hidden map left by a stopped shading run is put right here.
   if (mousePointer(this) != kPointerDefault) setMousePointer(this, kPointerDefault);
   if (Picture1 && Picture1->isHidden()) Picture1->show();
+  if (runProgress_) runProgress_->hide();
   lastFailure_ = QString::fromStdString(message);
   // One notice, replaced by the newest: a run of failing mouse moves never
   // piles up messages. A click or a few seconds take it away.

@@ -18,6 +18,7 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QProgressBar;
 class QTimer;
 
 namespace korvalen {
@@ -164,6 +165,11 @@ class Form1 : public QWidget {
   // digits. forCleanedReading: the box is read by the program's own reading.
   static QString numberToText(double v, bool forCleanedReading = false);
 
+  // The bar over the map area that shows how far a long shading run has come,
+  // hidden otherwise; a run expected to last at least longRunSeconds shows it.
+  QProgressBar* runProgress() const { return runProgress_; }
+  double longRunSeconds = 0.5;
+
   // The notice that tells the user a handler failed (for the tests).
   QString lastFailureMessage() const;
   bool failureNoticeVisible() const;
@@ -224,6 +230,9 @@ signals:
   void askAndSave(const QString& title, const QString& filter, const QString& name,
                   bool (Form1::*save)(const QString&));
 
+  void showRunProgress(double done, double seconds);
+
+  QProgressBar* runProgress_ = nullptr;
   QLabel* failureNotice_ = nullptr;
   QTimer* failureNoticeTimer_ = nullptr;
   QString lastFailure_;

@@ -1,4 +1,6 @@
 // The map: the shading run of "Тонировать" and the cursor probe over it.
+#include <QElapsedTimer>
+#include <QProgressBar>
 #include <cmath>
 
 #include "about_window/frm_about.h"
@@ -36,14 +38,33 @@ void Form1::Command1_Click() {
   // Cleared and hidden: nothing is shown until the whole map is drawn.
   Picture1->raster().clear();
   Picture1->hide();
-  // The run itself: its scratch, the scan and the mirror spot.
-  shadeMap(st.view, st.lm, st.map, st.iso, st.mirror, Picture1->raster());
+  // The run itself: its scratch, the scan and the mirror spot; a long one
+  // shows how far it has come in place of the map.
+  QElapsedTimer clock;
+  clock.start();
+  shadeMap(st.view, st.lm, st.map, st.iso, st.mirror, Picture1->raster(),
+           [&](double done) { showRunProgress(done, clock.nsecsElapsed() * 1e-9); });
+  runProgress_->hide();
   // The whole map at once, and the pointer back.
   Picture1->show();
   setMousePointer(this, kPointerDefault);
   // The map now on show was drawn after any earlier failure: a notice of that
   // failure would stand over it and make this run look failed.
   dismissFailureNotice();
+}
+
+void Form1::showRunProgress(double done, double seconds) {
+  if (runProgress_->isHidden()) {
+    // The time the whole run will take, judged from the part done so far.
+    const double expected = done > 0 ? seconds / done : seconds;
+    if (expected < longRunSeconds) return;
+    runProgress_->setValue(0);
+    runProgress_->show();
+    runProgress_->raise();
+  }
+  runProgress_->setValue(static_cast<int>(done * 100));
+  // The window's events wait for the run, so the bar is painted at once.
+  runProgress_->repaint();
 }
 
 void Form1::Picture1_MouseMove(float x, float y) {

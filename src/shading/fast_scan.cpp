@@ -493,7 +493,7 @@ template <class Evaluate>
 void scanWithWorkers(Evaluate evaluate, int lanes, int workers, ShadingRun& run,
                      const ViewAndRotation& view, const LightAndModel& lm,
                      const MapPicture& picture, bool direct, MirrorSpot& mirror,
-                     Raster& picture1) {
+                     Raster& picture1, const ShadingProgress& progress) {
   double samples = 0;
   columnBands(run, view, picture, 1, samples);
   if (workers <= 0) {
@@ -502,7 +502,7 @@ void scanWithWorkers(Evaluate evaluate, int lanes, int workers, ShadingRun& run,
     const int threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     const double perWorker = kSamplesPerWorker / (direct ? 1 : 4);
     workers = std::min(threads, static_cast<int>(std::max(1.0, samples / perWorker)));
-    if (workers == 1) {
+    if (workers == 1 && !progress) {
       scanWith(evaluate, lanes, run, view, lm, picture, direct, mirror, picture1);
       return;
     }
@@ -529,6 +529,9 @@ void scanWithWorkers(Evaluate evaluate, int lanes, int workers, ShadingRun& run,
     parts.back().run.scanColumnFirst = static_cast<int16_t>(b.first);
     parts.back().run.scanColumnLast = static_cast<int16_t>(b.last);
   }
+  std::function<void(size_t)> bandsDone;
+  if (progress)
+    bandsDone = [&](size_t done) { progress(static_cast<double>(done) / bands.size()); };
   Helpers::instance().run(parts.size(), workers - 1, [&](size_t b) {
     Part& p = parts[b];
     try {
@@ -542,7 +545,7 @@ void scanWithWorkers(Evaluate evaluate, int lanes, int workers, ShadingRun& run,
     } catch (...) {
       p.error = std::current_exception();
     }
-  });
+  }, bandsDone);
 
   for (const Part& p : parts) {
     if (p.error) {
@@ -580,11 +583,12 @@ void scanWithWorkers(Evaluate evaluate, int lanes, int workers, ShadingRun& run,
 
 void scanFast(ShadingPath path, int workers, ShadingRun& run, const ViewAndRotation& view,
               const LightAndModel& lm, const MapPicture& picture, bool direct,
-              MirrorSpot& mirror, Raster& picture1) {
+              MirrorSpot& mirror, Raster& picture1, const ShadingProgress& progress) {
   const bool parallel = path == ShadingPath::Parallel;
   auto scan = [&](auto evaluate, int lanes) {
     if (parallel)
-      scanWithWorkers(evaluate, lanes, workers, run, view, lm, picture, direct, mirror, picture1);
+      scanWithWorkers(evaluate, lanes, workers, run, view, lm, picture, direct, mirror, picture1,
+                      progress);
     else
       scanWith(evaluate, lanes, run, view, lm, picture, direct, mirror, picture1);
   };

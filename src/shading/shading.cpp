@@ -279,7 +279,8 @@ namespace {
 
 ShadingRun shadeMapWith(ShadingPath path, int workers, const ViewAndRotation& view,
                         const LightAndModel& lm, const MapPicture& picture,
-                        const Isolines& isolines, MirrorSpot& mirror, Raster& picture1) {
+                        const Isolines& isolines, MirrorSpot& mirror, Raster& picture1,
+                        const ShadingProgress& progress = {}) {
   ShadingRun run = prepareShadingRun(view, picture, isolines, mirror);
   if (path == ShadingPath::Checked || !shadingPathAvailable(path)) {
     if (isolines.noSmoothing != kFalse)
@@ -288,7 +289,7 @@ ShadingRun shadeMapWith(ShadingPath path, int workers, const ViewAndRotation& vi
       scanSmoothed(run, view, lm, picture, mirror, picture1);
   } else {
     scanFast(path, workers, run, view, lm, picture, isolines.noSmoothing != kFalse, mirror,
-             picture1);
+             picture1, progress);
   }
   if (lm.surfaceModel == kMirror) {
     picture1.setPixel(mirror.mirrorSpotColumn, picture.pictureHeight - mirror.mirrorSpotRow,
@@ -316,6 +317,13 @@ ShadingRun shadeMap(const ViewAndRotation& view, const LightAndModel& lm,
                     const MapPicture& picture, const Isolines& isolines, MirrorSpot& mirror,
                     Raster& picture1) {
   return shadeMap(ShadingPath::Parallel, view, lm, picture, isolines, mirror, picture1);
+}
+
+ShadingRun shadeMap(const ViewAndRotation& view, const LightAndModel& lm,
+                    const MapPicture& picture, const Isolines& isolines, MirrorSpot& mirror,
+                    Raster& picture1, const ShadingProgress& progress) {
+  return shadeMapWith(ShadingPath::Parallel, 0, view, lm, picture, isolines, mirror, picture1,
+                      progress);
 }
 
 }  // namespace korvalen

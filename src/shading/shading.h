@@ -8,6 +8,7 @@
 // The window does the run's set-ups (texts, rotation, light, parameters, radius),
 // clears and hides Picture1, calls shadeMap and shows the picture afterwards.
 #include <cstdint>
+#include <functional>
 
 #include "photometry/model_state.h"
 #include "raster/raster.h"
@@ -87,6 +88,15 @@ const char* shadingPathName(ShadingPath path);
 ShadingRun shadeMap(const ViewAndRotation& view, const LightAndModel& lm,
                     const MapPicture& picture, const Isolines& isolines, MirrorSpot& mirror,
                     Raster& picture1);
+// How far a run has come, 0 to 1: called on the thread that called shadeMap,
+// between pieces of the scan and while it waits for the other threads, never
+// while a sample is being shaded. It must not touch the run's inputs or picture1.
+using ShadingProgress = std::function<void(double done)>;
+// The Parallel path reporting its progress; the pixels, the mirror spot and
+// the error are those of the run without it.
+ShadingRun shadeMap(const ViewAndRotation& view, const LightAndModel& lm,
+                    const MapPicture& picture, const Isolines& isolines, MirrorSpot& mirror,
+                    Raster& picture1, const ShadingProgress& progress);
 ShadingRun shadeMap(ShadingPath path, const ViewAndRotation& view, const LightAndModel& lm,
                     const MapPicture& picture, const Isolines& isolines, MirrorSpot& mirror,
                     Raster& picture1);

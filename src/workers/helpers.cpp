@@ -1,5 +1,6 @@
 #include "workers/helpers.h"
 
+#include <chrono>
 #include <system_error>
 
 namespace korvalen {
@@ -9,7 +10,8 @@ Helpers& Helpers::instance() {
   return helpers;
 }
 
-void Helpers::run(size_t count, int helpers, const std::function<void(size_t)>& job) {
+void Helpers::run(size_t count, int helpers, const std::function<void(size_t)>& job,
+                  const std::function<void(size_t)>& progress) {
   auto task = std::make_shared<Task>(count, helpers, job);
   {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -23,9 +25,21 @@ void Helpers::run(size_t count, int helpers, const std::function<void(size_t)>& 
     ++generation_;
   }
   wake_.notify_all();
-  work(*task);
+  work(*task, progress ? &progress : nullptr);
   std::unique_lock<std::mutex> lock(task->mutex);
-  task->finished.wait(lock, [&] { return task->done.load() == count; });
+  const auto allDone = [&] { return task->done.load() == count; };
+  if (!progress) {
+    task->finished.wait(lock, allDone);
+    return;
+  }
+  while (!task->finished.wait_for(lock, std::chrono::milliseconds(50), allDone)) {
+    lock.unlock();
+    progress(task->done.load());
+    lock.lock();
+  }
+  // The last job may have ended on a helper: the end is reported here.
+  lock.unlock();
+  progress(count);
 }
 
 Helpers::~Helpers() {
@@ -37,13 +51,15 @@ Helpers::~Helpers() {
   for (std::thread& t : threads_) t.join();
 }
 
-void Helpers::work(Task& task) {
+void Helpers::work(Task& task, const std::function<void(size_t)>* progress) {
   for (size_t j; (j = task.next.fetch_add(1)) < task.count;) {
     task.job(j);
-    if (task.done.fetch_add(1) + 1 == task.count) {
+    const size_t done = task.done.fetch_add(1) + 1;
+    if (done == task.count) {
       std::lock_guard<std::mutex> lock(task.mutex);
       task.finished.notify_all();
     }
+    if (progress) (*progress)(done);
   }
 }
 
@@ -58,7 +74,7 @@ void Helpers::serve() {
       seen = generation_;
       task = task_;
     }
-    if (task && task->seats.fetch_sub(1) > 0) work(*task);
+    if (task && task->seats.fetch_sub(1) > 0) work(*task, nullptr);
   }
 }
 

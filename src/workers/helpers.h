@@ -23,8 +23,13 @@ class Helpers {
   static Helpers& instance();
 
   // job(0) .. job(count - 1), each exactly once, on this thread and at most
-  // `helpers` others; job must not throw.
-  void run(size_t count, int helpers, const std::function<void(size_t)>& job);
+  // `helpers` others; job must not throw. `progress`, when given, is called on
+  // this thread only, with the number of jobs done so far: after each job this
+  // thread finishes and about every 50 ms while it waits for the others' last
+  // jobs, so that a window can show how far a long run has come; the last
+  // call is with `count`.
+  void run(size_t count, int helpers, const std::function<void(size_t)>& job,
+           const std::function<void(size_t done)>& progress = {});
 
   ~Helpers();
 
@@ -42,7 +47,7 @@ class Helpers {
     std::condition_variable finished;
   };
 
-  static void work(Task& task);
+  static void work(Task& task, const std::function<void(size_t)>* progress);
   void serve();
 
   std::mutex mutex_;

@@ -140,7 +140,10 @@ TEST(MainFrame, CommandLineRendersWhatTheMenuAndParameterWindowSet) {
       {kLunarLambert, 1, {}, 1, "60", {"--model", "lunar-lambert", "--L", "mcewen", "--inclination", "60"}},
       {kAkimov, 0, {0.5}, 1.1, "-40", {"--model", "akimov", "--eta", "0.5", "--factor", "1.1", "--inclination", "-40"}},
       {kHapke, 1, {}, 20, "5", {"--model", "hapke", "--preset", "ceres", "--factor", "20", "--inclination", "5"}},
+      {kHapke, 2, {}, 8, "0", {"--model", "hapke", "--preset", "mercury-v", "--factor", "8", "--inclination", "0"}},
+      {kHapke, 3, {}, 12, "75", {"--model", "hapke", "--preset", "mercury-messenger", "--factor", "12", "--inclination", "75"}},
       {kHapke, 4, {}, 5, "30", {"--model", "hapke", "--preset", "mars-red", "--factor", "5", "--inclination", "30"}},
+      {kHapke, 5, {}, 1, "120", {"--model", "hapke", "--preset", "europa", "--inclination", "120"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args[1]);

@@ -1,6 +1,8 @@
 // "Тонировать" in the window: what it reads, what it shows, and how it ends
 // when something fails half-way.
 #include "form1_fixture.h"
+#include <QProgressBar>
+
 #include "toolkit/guard.h"
 
 namespace korvalen {
@@ -100,6 +102,41 @@ TEST_P(Form1Test, AFailedRunRestoresThePointerAndShowsTheMap) {
   form->Command1->click();
   EXPECT_EQ(failureCount(), before + 2);
   EXPECT_NE(form->Picture1->raster().point(196 - 100, 169), RGB(255, 255, 255));
+}
+
+// A run judged long shows its progress over the empty map place and takes the
+// bar away when it ends, completed or stopped; the map is the same as without.
+TEST_P(Form1Test, ALongRunShowsItsProgressAndDrawsTheSameMap) {
+  form->Text9->setText(QStringLiteral("400"));
+  form->Check2->setValue(1);  // smoothing: enough samples for several bands
+  form->Command1->click();
+  const QImage quick = imageOf(form->Picture1->raster()).copy();
+  QProgressBar* bar = form->runProgress();
+  ASSERT_TRUE(bar->isHidden());  // this run was judged short
+
+  std::vector<int> shown;  // the values the bar showed, and whether the map was hidden then
+  QObject::connect(bar, &QProgressBar::valueChanged, [&](int v) {
+    shown.push_back(v);
+    EXPECT_TRUE(form->Picture1->isHidden());
+  });
+  form->longRunSeconds = 0;
+  form->Command1->click();
+  EXPECT_TRUE(bar->isHidden());
+  EXPECT_FALSE(form->Picture1->isHidden());
+  EXPECT_EQ(mousePointer(form.get()), kPointerDefault);
+  EXPECT_EQ(imageOf(form->Picture1->raster()), quick);
+  ASSERT_FALSE(shown.empty());
+  EXPECT_EQ(shown.back(), 100);
+  EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()));
+
+  // Stopped half-way: the bar goes with the busy pointer.
+  form->Option2->click();
+  form->Text6->setText(QStringLiteral("-100"));
+  shown.clear();
+  form->Command1->click();
+  EXPECT_TRUE(form->failureNoticeVisible());
+  EXPECT_TRUE(bar->isHidden());
+  EXPECT_FALSE(form->Picture1->isHidden());
 }
 
 // The notice of a failed run does not outlive the next run that completes: it

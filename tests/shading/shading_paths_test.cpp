@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "photometry/hapke.h"
 #include "photometry/reflectance.h"
 #include "shading/sample_batch.h"
 #include "start_up_state.h"
@@ -209,6 +210,18 @@ TEST(ShadingPaths, SamePicturesForTheAddedModels) {
       {kMinnaert, [](PlanetaryParameters& p) { p.minnaertK = 1.7; }},
       {kLunarLambert, [](PlanetaryParameters& p) { p.lunarLOfPhase = true; }},
       {kAkimov, [](PlanetaryParameters& p) { p.akimovEta = 2; }},
+      // Hapke: a dark rough body with a strong surge, a smooth bright one in
+      // the 1981 variant, and the ranges' ends (no surge width, the roughest
+      // surface, the brightest albedo).
+      {kHapke, [](PlanetaryParameters& p) { p.hapke = kHapkePresets[0].p; p.factor = 20; }},
+      {kHapke, [](PlanetaryParameters& p) {
+         p.hapke = kHapkePresets[4].p;
+         p.hapke.variant1981 = true;
+       }},
+      {kHapke, [](PlanetaryParameters& p) {
+         p.hapke = {1, 0, 2, 5, 0, 60, false};
+         p.factor = 3;
+       }},
   };
   int n = 0;
   for (const Parameters& m : models) {
@@ -230,6 +243,68 @@ TEST(ShadingPaths, SamePicturesForTheAddedModels) {
         st.view.visibleHalfOnly = r.wholeSphere ? kFalse : kTrue;
         expectAllPathsAgree(st);
       }
+    }
+  }
+}
+
+// A run that reports its progress draws, finds and stops exactly as one
+// that does not; its reports climb from 0 to 1 and end at 1 when it ends.
+TEST(ShadingPaths, ProgressLeavesTheRunAsItWas) {
+  struct Case {
+    const char* name;
+    void (*set)(ShadingState&);
+    bool completes;
+  } const cases[] = {
+      {"start-up", [](ShadingState&) {}, true},
+      {"Hapke smoothed at scale 2",
+       [](ShadingState& s) {
+         setScale(s, 2);
+         s.lm.surfaceModel = kHapke;
+         s.lm.planetary.hapke = kHapkePresets[1].p;
+         s.smooth(true);
+         s.setInclination(40);
+       },
+       true},
+      {"mirror, rotated", [](ShadingState& s) {
+         s.lm.surfaceModel = kMirror;
+         s.rotate(45, -30, 90);
+         s.setInclination(30);
+       }, true},
+      {"tiny map", [](ShadingState& s) { s.setRadius(3); }, true},
+      {"glossy phi beyond the float range", [](ShadingState& s) {
+         s.lm.surfaceModel = kGlossy;
+         s.lm.peakSharpness = -20;
+         s.setInclination(30);
+       }, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ShadingState st;
+    c.set(st);
+    std::vector<double> reports;
+    Outcome got;
+    Raster picture1(st.picture.pictureWidth, st.picture.pictureHeight, kUntouched);
+    try {
+      got.run = shadeMap(st.view, st.lm, st.picture, st.isolines, st.mirror, picture1,
+                         [&](double done) { reports.push_back(done); });
+    } catch (const RuntimeError& e) {
+      got.error = e.kind();
+    }
+    got.image = picture1;
+    got.mirror = st.mirror;
+    ShadingState fresh;
+    c.set(fresh);
+    expectSameOutcome(shadeOn(ShadingPath::Checked, fresh), got);
+    for (size_t k = 0; k < reports.size(); ++k) {
+      EXPECT_GE(reports[k], 0.0);
+      EXPECT_LE(reports[k], 1.0);
+      if (k > 0) {
+        EXPECT_GE(reports[k], reports[k - 1]);
+      }
+    }
+    if (c.completes && st.view.sphereRadius > 100) {
+      ASSERT_FALSE(reports.empty());
+      EXPECT_EQ(reports.back(), 1.0);
     }
   }
 }
