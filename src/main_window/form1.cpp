@@ -314,6 +314,10 @@ void Form1::connectHandlers() {
   Check2->onValidate = [this] { Check2_Validate(); };
   Check3->onValidate = [this] { Check3_Validate(); };
   Picture1->onMouseMove = [this](float x, float y) { Picture1_MouseMove(x, y); };
+  // The boxes read with the user's locale step only a number written in it.
+  auto readsInLocale = [](const QString& text) { return localeReading(text).has_value(); };
+  for (TextBox* t : {Text2, Text3[0], Text5, Text6}) t->readsAsNumber = readsInLocale;
+  for (int i = 1; i <= 7; ++i) Text7[i]->readsAsNumber = readsInLocale;
 }
 
 void Form1::reportFailure(const std::string& message) {

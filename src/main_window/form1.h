@@ -37,7 +37,7 @@ struct Form1State : TextConversion {
 
 // Colours of a text box: its text accepted, or not.
 inline constexpr Colour kAccepted = kSystemWindowBackground;
-inline constexpr Colour kNotAccepted = RGB(255, 192, 192);
+inline constexpr Colour kNotAccepted = kRefusedTextColour;
 
 // The legend's rows 1..7 from the top and the controls that belong to them.
 // Shape1, Label1, Text8 and Text7 of row r have index kLegendIndex[r];
