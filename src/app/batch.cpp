@@ -108,6 +108,7 @@ QString typeIn(Form1& f, const CommandLine& c) {
   if (c.smoothing) f.Check2->setValue(1);
   if (c.wholeSphere) f.Check1->setValue(0);
   if (c.hideIsolines) f.Check3->setValue(1);
+  if (c.tints) f.setIsolineColours(*c.tints == QLatin1String(kTintNames[kDistinctColours]) ? kDistinctColours : kLegendColours);
   return {};
 }
 

@@ -84,6 +84,8 @@ int main(int argc, char* argv[]) {
   korvalen::MainFrame window;
   korvalen::PictureBox::setScaleOverride(0);
   if (const QString error = korvalen::typeIn(window.form(), c); !error.isEmpty()) return usageError(error);
+  // After the values are typed in: the first live run shades them.
+  window.form().setLiveShading(c.live);
   window.show();
   return app.exec();
 }

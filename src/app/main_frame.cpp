@@ -23,6 +23,7 @@ MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent) {
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   buildFileMenu();
   buildModelMenu();
+  buildViewMenu();
   helpMenu = menuBar()->addMenu(QStringLiteral("&Справка"));
   QAction* about = helpMenu->addAction(QStringLiteral("&О программе"));
   connect(about, &QAction::triggered, this, [this] { form_->Command2->click(); });
@@ -97,6 +98,32 @@ void MainFrame::buildModelMenu() {
   parametersAction = modelMenu->addAction(QStringLiteral("&Параметры модели…"));
   parametersAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
   connect(parametersAction, &QAction::triggered, this, &MainFrame::showModelWindow);
+}
+
+void MainFrame::buildViewMenu() {
+  viewMenu = menuBar()->addMenu(QStringLiteral("&Вид"));
+  viewMenu->addSeparator();
+  liveShadingAction = viewMenu->addAction(QStringLiteral("Тонировать при каждом изменении"));
+  liveShadingAction->setCheckable(true);
+  connect(liveShadingAction, &QAction::toggled, this, [this](bool on) { form_->setLiveShading(on); });
+  isolineColoursMenu = viewMenu->addMenu(QStringLiteral("Цвета изолиний"));
+  auto* colours = new QActionGroup(this);
+  colours->setExclusive(true);
+  const QString names[] = {QStringLiteral("Как в легенде"), QStringLiteral("Различимые для всех")};
+  for (int16_t k : {kLegendColours, kDistinctColours}) {
+    QAction* a = isolineColoursMenu->addAction(names[k]);
+    a->setCheckable(true);
+    colours->addAction(a);
+    isolineColoursActions[static_cast<size_t>(k)] = a;
+    connect(a, &QAction::triggered, this, [this, k] { form_->setIsolineColours(k); });
+  }
+  // The checks follow the form, whoever changed it (the command line too).
+  auto follow = [this] {
+    liveShadingAction->setChecked(form_->liveShading());
+    isolineColoursActions[form_->st.iso.isolineColours == kDistinctColours ? 1 : 0]->setChecked(true);
+  };
+  connect(form_, &Form1::viewOptionsChanged, this, follow);
+  follow();
 }
 
 // The menu's check follows the model, however it was chosen.

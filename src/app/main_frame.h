@@ -26,11 +26,16 @@ class MainFrame : public QMainWindow {
 
   QMenu* fileMenu = nullptr;
   QMenu* modelMenu = nullptr;
+  QMenu* viewMenu = nullptr;
   QMenu* helpMenu = nullptr;
   // The model items by surfaceModel, 1..9 (0 unused).
   std::array<QAction*, 10> modelActions{};
   QAction* parametersAction = nullptr;
   QAction* quitAction = nullptr;
+  QAction* liveShadingAction = nullptr;
+  QMenu* isolineColoursMenu = nullptr;
+  // "Как в легенде" and "Различимые для всех", indexed as IsolineColours.
+  std::array<QAction*, 2> isolineColoursActions{};
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -38,6 +43,7 @@ class MainFrame : public QMainWindow {
  private:
   void buildFileMenu();
   void buildModelMenu();
+  void buildViewMenu();
   void showModelInMenu();
   void openMenuBar();
 

@@ -49,6 +49,8 @@ const OptionEntry kOptions[] = {
     {"smoothing", nullptr, "Сглаживание."},
     {"whole-sphere", nullptr, "Вся сфера, а не только видимая половина."},
     {"hide-isolines", nullptr, "Скрыть изолинии."},
+    {"tints", "цвета", "Цвета изолиний: legend (как в легенде) или okabe-ito (различимые для всех)."},
+    {"live", nullptr, "Тонировать при каждом изменении (в окне)."},
     {"scale", "F", "Масштаб экрана, для которого делаются картинки (от 0.5 до 8)."},
     {"render", "файл.png", "Тонировать карту и сохранить её картинку."},
     {"values", "файл.csv", "Тонировать карту и сохранить таблицу её значений."},
@@ -234,9 +236,21 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     }
     *o.field = values;
   }
+  if (parser.isSet(QStringLiteral("tints"))) {
+    const QString t = parser.value(QStringLiteral("tints"));
+    QStringList names;
+    for (const char* name : kTintNames) names << QLatin1String(name);
+    if (!names.contains(t)) {
+      r.error = QStringLiteral("значение %1 параметра --tints не цвета изолиний: допустимы %2")
+                    .arg(quoted(t), names.join(QStringLiteral(", ")));
+      return r;
+    }
+    c.tints = t;
+  }
   c.smoothing = parser.isSet(QStringLiteral("smoothing"));
   c.wholeSphere = parser.isSet(QStringLiteral("whole-sphere"));
   c.hideIsolines = parser.isSet(QStringLiteral("hide-isolines"));
+  c.live = parser.isSet(QStringLiteral("live"));
   c.render = parser.value(QStringLiteral("render"));
   c.values = parser.value(QStringLiteral("values"));
   c.example = parser.value(QStringLiteral("example"));
@@ -313,6 +327,8 @@ QStringList argumentsOf(const CommandLine& c) {
   if (c.smoothing) a << QStringLiteral("--smoothing");
   if (c.wholeSphere) a << QStringLiteral("--whole-sphere");
   if (c.hideIsolines) a << QStringLiteral("--hide-isolines");
+  add("tints", c.tints);
+  if (c.live) a << QStringLiteral("--live");
   add("scale", c.scale);
   if (!c.render.isEmpty()) a << QStringLiteral("--render") << c.render;
   if (!c.values.isEmpty()) a << QStringLiteral("--values") << c.values;

@@ -27,6 +27,8 @@ struct CommandLine {
   bool smoothing = false;     // Check2 ticked
   bool wholeSphere = false;   // Check1 clear
   bool hideIsolines = false;  // Check3 ticked
+  bool live = false;          // the window shades at every change
+  std::optional<QString> tints;  // the bands' colours by name (kTintNames)
   std::optional<QString> scale;  // screen pixels per window pixel of the pictures
   double scaleValue = 1;
   QString render, values, example;  // files to write; empty: none
@@ -40,6 +42,9 @@ struct CommandLine {
 // The options' names for the models, indexed as the window numbers them.
 inline const std::array<const char*, 10> kModelNames = {
     "", "matte", "glossy", "rocky", "mirror", "lommel-seeliger", "minnaert", "lunar-lambert", "akimov", "hapke"};
+// --tints' names of the bands' colours, indexed as IsolineColours.
+inline const std::array<const char*, 2> kTintNames = {"legend", "okabe-ito"};
+
 // --L's word for the lunar fit L(g).
 inline constexpr const char* kLunarFitName = "mcewen";
 

@@ -301,29 +301,51 @@ void Form1::connectHandlers() {
   Timer1->onTick = [this] { Timer1_Timer(); };
   Command1->onClick = [this] { shadeAndRecord(); };
   Command2->onClick = [this] { Command2_Click(); };
-  Text1->onChange = [this] { Text1_Change(); };
-  Text2->onChange = [this] { Text2_Change(); };
-  Text3[0]->onChange = [this] { Text3_Change(0); };
-  Text4[0]->onChange = [this] { Text4_Change(0); };
-  Text5->onChange = [this] { Text5_Change(); };
-  Text6->onChange = [this] { Text6_Change(); };
-  Text9->onChange = [this] { Text9_Change(); };
+  // Every change the next run reads may be followed by a live run; a handler
+  // that fails is not.
+  auto box = [this](TextBox* t, std::function<void()> handler) {
+    t->onChange = [this, t, handler] {
+      handler();
+      boxChanged(t);
+    };
+  };
+  auto choice = [this](std::function<void()>& onClick, std::function<void()> handler) {
+    onClick = [this, handler] {
+      handler();
+      requestLiveRun();
+    };
+  };
+  box(Text1, [this] { Text1_Change(); });
+  box(Text2, [this] { Text2_Change(); });
+  box(Text3[0], [this] { Text3_Change(0); });
+  box(Text4[0], [this] { Text4_Change(0); });
+  box(Text5, [this] { Text5_Change(); });
+  box(Text6, [this] { Text6_Change(); });
+  box(Text9, [this] { Text9_Change(); });
   for (int i = 1; i <= 7; ++i) {
     const auto index = static_cast<int16_t>(i);
-    Text7[i]->onChange = [this, index] { Text7_Change(index); };
-    Text8[i]->onChange = [this, index] { Text8_Change(index); };
+    box(Text7[i], [this, index] { Text7_Change(index); });
+    box(Text8[i], [this, index] { Text8_Change(index); });
   }
-  Option1->onClick = [this] { Option1_Click(); };
-  Option2->onClick = [this] { Option2_Click(); };
-  Option3->onClick = [this] { Option3_Click(); };
-  Option4->onClick = [this] { Option4_Click(); };
-  Check1->onClick = [this] { Check1_Click(); };
-  Check2->onClick = [this] { Check2_Click(); };
-  Check3->onClick = [this] { Check3_Click(); };
+  choice(Option1->onClick, [this] { Option1_Click(); });
+  choice(Option2->onClick, [this] { Option2_Click(); });
+  choice(Option3->onClick, [this] { Option3_Click(); });
+  choice(Option4->onClick, [this] { Option4_Click(); });
+  choice(Check1->onClick, [this] { Check1_Click(); });
+  choice(Check2->onClick, [this] { Check2_Click(); });
+  choice(Check3->onClick, [this] { Check3_Click(); });
   Check1->onValidate = [this] { Check1_Validate(); };
   Check2->onValidate = [this] { Check2_Validate(); };
   Check3->onValidate = [this] { Check3_Validate(); };
   Picture1->onMouseMove = [this](float x, float y) { Picture1_MouseMove(x, y); };
+  // The boxes read with the user's locale step only a number written in it.
+  auto readsInLocale = [](const QString& text) { return localeReading(text).has_value(); };
+  for (TextBox* t : {Text2, Text3[0], Text5, Text6}) t->readsAsNumber = readsInLocale;
+  for (int i = 1; i <= 7; ++i) Text7[i]->readsAsNumber = readsInLocale;
+
+  liveTimer_ = new QTimer(this);
+  liveTimer_->setSingleShot(true);
+  connect(liveTimer_, &QTimer::timeout, this, [this] { liveTimerTick(); });
 }
 
 void Form1::reportFailure(const std::string& message) {

@@ -38,7 +38,7 @@ struct Form1State : TextConversion {
 
 // Colours of a text box: its text accepted, or not.
 inline constexpr Colour kAccepted = kSystemWindowBackground;
-inline constexpr Colour kNotAccepted = RGB(255, 192, 192);
+inline constexpr Colour kNotAccepted = kRefusedTextColour;
 
 // The legend's rows 1..7 from the top and the controls that belong to them.
 // Shape1, Label1, Text8 and Text7 of row r have index kLegendIndex[r];
@@ -50,6 +50,9 @@ inline constexpr std::array<Colour, 8> kLegendColour = {
     0,
     RGB(255, 128, 128), RGB(255, 192, 128), RGB(255, 255, 0), RGB(0, 192, 0),
     RGB(0, 176, 240),   RGB(0, 0, 255),     RGB(96, 0, 128)};
+
+// The legend's swatch of row r (1..7) for the bands' colours (IsolineColours).
+Colour legendSwatchColour(int row, int16_t isolineColours);
 
 // Maps the window's font names to fonts Debian ships with metrics that fit the layout.
 void installFontSubstitutions();
@@ -170,6 +173,20 @@ class Form1 : public QWidget {
   QProgressBar* runProgress() const { return runProgress_; }
   double longRunSeconds = 0.5;
 
+  // ---- shading on every change ("Тонировать при каждом изменении")
+  // Off at start-up. Turned on, it shades the map at once; from then on every
+  // accepted change that the next run reads is followed by one run, however
+  // many changes arrive before it starts.
+  void setLiveShading(bool on);
+  bool liveShading() const { return liveShading_; }
+  // The bands' colours (IsolineColours): on the map from the next run on,
+  // in the legend at once.
+  void setIsolineColours(int16_t colours);
+
+  // Runs started by live shading so far, and whether one is still to come (for the tests).
+  long liveRuns() const { return liveRuns_; }
+  bool liveRunPending() const;
+
   // The notice that tells the user a handler failed (for the tests).
   QString lastFailureMessage() const;
   bool failureNoticeVisible() const;
@@ -205,6 +222,8 @@ signals:
   void surfaceModelChanged();
   // The added models' parameters changed.
   void planetaryParametersChanged();
+  // Live shading was switched on or off, or the bands' colours changed.
+  void viewOptionsChanged();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -224,6 +243,12 @@ signals:
   // box pale red) when the text is empty.
   bool collectNumber(TextBox* box);
 
+  // A change the next run reads: with live shading on, a run follows.
+  void requestLiveRun();
+  // A box's change: a text the box turns down, or that the run cannot read, starts no run.
+  void boxChanged(const TextBox* box);
+  void liveTimerTick();
+
   void buildPictureMenus();
   void shadeAndRecord();
   bool writeFile(const QString& path, const QByteArray& bytes);
@@ -239,6 +264,13 @@ signals:
   std::optional<CompletedRun> lastRun_;
   CommandLine mapLine_;    // of the run that drew the map as it stands
   QString saveFolder_;     // where the last file was saved, for this session
+  // Live shading: the single-shot timer that starts the next run, and whether
+  // a change has come since the last run began.
+  QTimer* liveTimer_ = nullptr;
+  bool liveShading_ = false;
+  bool livePending_ = false;
+  long liveRuns_ = 0;
+  qint64 lastRunNanoseconds_ = 0;  // how long the last completed run took
 };
 
 }  // namespace korvalen

@@ -80,23 +80,13 @@ CommandLine Form1::currentCommandLine() const {
   c.smoothing = st.iso.noSmoothing != kTrue;
   c.wholeSphere = st.view.visibleHalfOnly != kTrue;
   c.hideIsolines = st.iso.isolinesHidden == kTrue;
+  // Named only where they are not the legend's, so that a default picture's command stays as it was.
+  if (st.iso.isolineColours == kDistinctColours) c.tints = QLatin1String(kTintNames[kDistinctColours]);
   if (Picture1->scale() != 1) {
     c.scale = numberText(Picture1->scale());
     c.scaleValue = Picture1->scale();
   }
   return c;
-}
-
-// "Тонировать": the run, and what the files need of it. The command line is
-// read before the run, from the boxes the run reads; a run that stops on an
-// error leaves the last completed run for the table of values.
-void Form1::shadeAndRecord() {
-  mapLine_ = currentCommandLine();
-  Command1_Click();
-  MapRunState s{st.view, st.lm, st.map, st.mirror, Picture1->raster().widthPixels(),
-                Picture1->raster().heightPixels()};
-  lastRun_ = CompletedRun{s, mapLine_};
-  saveValuesAction->setEnabled(true);
 }
 
 void Form1::buildPictureMenus() {

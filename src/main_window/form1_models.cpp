@@ -40,6 +40,7 @@ void Form1::selectPlanetaryModel(int32_t model) {
   refreshPlanetaryConstants();
   emit surfaceModelChanged();
   РисованиеПолусферыПримера();
+  requestLiveRun();
 }
 
 void Form1::setPlanetaryParameters(const PlanetaryParameters& p) {
@@ -47,6 +48,7 @@ void Form1::setPlanetaryParameters(const PlanetaryParameters& p) {
   refreshPlanetaryConstants();
   emit planetaryParametersChanged();
   РисованиеПолусферыПримера();
+  requestLiveRun();
 }
 
 }  // namespace korvalen

@@ -3,8 +3,15 @@
 #include <cmath>
 
 #include "main_window/form1.h"
+#include "shading/colour_table.h"
 
 namespace korvalen {
+
+Colour legendSwatchColour(int row, int16_t isolineColours) {
+  if (isolineColours != kDistinctColours) return kLegendColour[row];
+  const Tint& c = kDistinctBandColour[row];
+  return RGB(c.red, c.green, c.blue);
+}
 
 void Form1::selectModel(int32_t model, OptionButton* button, const QString& formula) {
   st.lm.surfaceModel = model;
@@ -74,7 +81,8 @@ Colour levelGrey(float level) {
 // the rows' own colours otherwise.
 void colourSwatches(Form1& f, bool grey) {
   for (int r = 1; r <= 7; ++r)
-    f.Shape1[kLegendIndex[r]]->setFillColour(grey ? levelGrey(f.st.iso.isolineLevel[r]) : kLegendColour[r]);
+    f.Shape1[kLegendIndex[r]]->setFillColour(
+        grey ? levelGrey(f.st.iso.isolineLevel[r]) : legendSwatchColour(r, f.st.iso.isolineColours));
 }
 }  // namespace
 
@@ -92,6 +100,16 @@ void Form1::Check3_Validate() {
   const bool hidden = Check3->value() == 1;
   st.iso.isolinesHidden = hidden ? kTrue : kFalse;
   colourSwatches(*this, hidden);
+}
+
+void Form1::setIsolineColours(int16_t colours) {
+  if (colours == st.iso.isolineColours) return;
+  st.iso.isolineColours = colours;
+  // The swatches show the bands' colours; while the isolines are hidden they
+  // keep the levels' greys.
+  if (st.iso.isolinesHidden != kTrue) colourSwatches(*this, false);
+  emit viewOptionsChanged();
+  requestLiveRun();
 }
 
 }  // namespace korvalen

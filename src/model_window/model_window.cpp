@@ -3,6 +3,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QLineEdit>
+#include <QStyle>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -12,6 +14,7 @@
 
 #include "main_window/form1.h"
 #include "toolkit/guard.h"
+#include "toolkit/number_steps.h"
 
 namespace korvalen {
 
@@ -21,7 +24,6 @@ namespace {
 struct Field {
   QString caption;
   ParameterRange range;
-  double step;
   std::function<double&(PlanetaryParameters&)> value;
 };
 
@@ -45,27 +47,27 @@ QString modelName(int32_t model) {
 std::vector<Field> fieldsOf(int32_t model) {
   switch (model) {
     case kMinnaert:
-      return {{QStringLiteral("Показатель k"), kMinnaertKRange, 0.1,
+      return {{QStringLiteral("Показатель k"), kMinnaertKRange,
                [](PlanetaryParameters& p) -> double& { return p.minnaertK; }}};
     case kLunarLambert:
-      return {{QStringLiteral("Доля L"), kLunarLRange, 0.1,
+      return {{QStringLiteral("Доля L"), kLunarLRange,
                [](PlanetaryParameters& p) -> double& { return p.lunarL; }}};
     case kAkimov:
-      return {{QStringLiteral("Показатель η"), kAkimovEtaRange, 0.1,
+      return {{QStringLiteral("Показатель η"), kAkimovEtaRange,
                [](PlanetaryParameters& p) -> double& { return p.akimovEta; }}};
     case kHapke:
       return {
-          {QStringLiteral("Альбедо однократного рассеяния w"), kHapkeWRange, 0.01,
+          {QStringLiteral("Альбедо однократного рассеяния w"), kHapkeWRange,
            [](PlanetaryParameters& p) -> double& { return p.hapke.w; }},
-          {QStringLiteral("Асимметрия индикатрисы b"), kHapkeBRange, 0.01,
+          {QStringLiteral("Асимметрия индикатрисы b"), kHapkeBRange,
            [](PlanetaryParameters& p) -> double& { return p.hapke.b; }},
-          {QStringLiteral("Доля обратного рассеяния c"), kHapkeCRange, 0.1,
+          {QStringLiteral("Доля обратного рассеяния c"), kHapkeCRange,
            [](PlanetaryParameters& p) -> double& { return p.hapke.c; }},
-          {QStringLiteral("Амплитуда оппозиционного эффекта B₀"), kHapkeB0Range, 0.1,
+          {QStringLiteral("Амплитуда оппозиционного эффекта B₀"), kHapkeB0Range,
            [](PlanetaryParameters& p) -> double& { return p.hapke.b0; }},
-          {QStringLiteral("Ширина оппозиционного пика h"), kHapkeHRange, 0.01,
+          {QStringLiteral("Ширина оппозиционного пика h"), kHapkeHRange,
            [](PlanetaryParameters& p) -> double& { return p.hapke.h; }},
-          {QStringLiteral("Шероховатость θ̄, °"), kHapkeThetaRange, 1,
+          {QStringLiteral("Шероховатость θ̄, °"), kHapkeThetaRange,
            [](PlanetaryParameters& p) -> double& { return p.hapke.thetaBar; }},
       };
     default: return {};
@@ -105,10 +107,45 @@ ParameterBox::ParameterBox(QWidget* parent) : QDoubleSpinBox(parent) {
   setDecimals(9);
   setKeyboardTracking(false);
   setAccelerated(true);
+  // A text typed over a step is the user's own again.
+  connect(lineEdit(), &QLineEdit::textEdited, this, [this] { stepped_.clear(); });
 }
 
 QString ParameterBox::textFromValue(double value) const {
+  if (!stepped_.isEmpty() && valueFromText(stepped_) == value) return stepped_;
   return locale().toString(value, 'f', QLocale::FloatingPointShortest);
+}
+
+void ParameterBox::stepBy(int steps) {
+  QString text = cleanText();
+  int at = 0;
+  if (validate(text, at) != QValidator::Acceptable) return;
+  const std::optional<QString> next = steppedText(text, steps);
+  if (next) {
+    stepped_ = *next;
+    // As a value typed in: the change handler takes it.
+    setValue(valueFromText(*next));
+  } else {
+    // No step at a bound of the range; a value typed before it still counts.
+    interpretText();
+  }
+  if (style()->styleHint(QStyle::SH_SpinBox_SelectOnStep, nullptr, this)) selectAll();
+}
+
+std::optional<QString> ParameterBox::steppedText(const QString& text, int steps) const {
+  // A point or comma that is not the locale's decimal separator is a group
+  // separator or a mistake, not a place to step.
+  const QString separator = locale().decimalPoint();
+  for (QChar c : {QLatin1Char('.'), QLatin1Char(',')})
+    if (text.contains(c) && separator != QString(c)) return std::nullopt;
+  const QString minus = locale().negativeSign();
+  std::optional<QString> next =
+      steppedNumberText(text, steps, minus.size() == 1 ? minus[0] : QLatin1Char('-'));
+  int at = 0;
+  if (!next || validate(*next, at) != QValidator::Acceptable) return std::nullopt;
+  const double v = valueFromText(*next);
+  if (v < minimum() || v > maximum()) return std::nullopt;
+  return next;
 }
 
 ModelWindow::ModelWindow(Form1& form, QWidget* parent) : QDialog(parent), form_(form) {
@@ -170,7 +207,6 @@ void ModelWindow::rebuild() {
     auto* box = new ParameterBox(body_);
     // An open end is kept out by the field's last decimal.
     box->setRange(f.range.low + (f.range.lowOpen ? 1e-9 : 0), f.range.high - (f.range.highOpen ? 1e-9 : 0));
-    box->setSingleStep(f.step);
     auto* caption = new QLabel(f.caption, body_);
     caption->setBuddy(box);
     form->addRow(caption, box);
@@ -202,7 +238,6 @@ void ModelWindow::rebuild() {
 
   factor_ = new ParameterBox(body_);
   factor_->setRange(kFactorRange.low, kFactorRange.high);
-  factor_->setSingleStep(0.1);
   auto* factorCaption = new QLabel(QStringLiteral("&Множитель"), body_);
   factorCaption->setBuddy(factor_);
   form->addRow(factorCaption, factor_);

@@ -5,6 +5,7 @@
 // and follows the model and the values wherever they change.
 #include <QDialog>
 #include <QDoubleSpinBox>
+#include <optional>
 #include <vector>
 
 #include "photometry/planetary.h"
@@ -20,12 +21,22 @@ namespace korvalen {
 class Form1;
 
 // A number field that shows its value in the shortest form that reads back
-// the same, in the user's locale, without group separators.
+// the same, in the user's locale, without group separators. Up, Down, the
+// wheel (one unit) and Page Up, Page Down (ten) step the number by units of
+// its last written decimal place, in the digits of its text, and keep that
+// place ("0.10" up gives "0.11"); a text the field refuses, or a step beyond
+// its range, is not stepped.
 class ParameterBox : public QDoubleSpinBox {
   Q_OBJECT
  public:
   explicit ParameterBox(QWidget* parent);
   QString textFromValue(double value) const override;
+  void stepBy(int steps) override;
+
+ private:
+  // text stepped, or nullopt where the field would refuse the result.
+  std::optional<QString> steppedText(const QString& text, int steps) const;
+  QString stepped_;  // the text of the last step, shown while the value is its
 };
 
 class ModelWindow : public QDialog {

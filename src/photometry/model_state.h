@@ -55,6 +55,10 @@ struct MapPicture {
   VbBool probeDisabled = kFalse;
 };
 
+// The colours the bands are drawn in: the legend's tints added to the grey,
+// or opaque colours that stay apart under the common colour-vision deficiencies.
+enum IsolineColours : int16_t { kLegendColours = 0, kDistinctColours = 1 };
+
 // The seven isoline bands, rows 1..7 from the top of the legend; element 0 is unused
 // so that element r belongs to row r.
 struct Isolines {
@@ -62,6 +66,7 @@ struct Isolines {
   float isolineHalfWidth[8] = {};
   VbBool isolinesHidden = kFalse;
   VbBool noSmoothing = kFalse;
+  int16_t isolineColours = kLegendColours;
 };
 
 // The sample that best meets the mirror condition, kept from run to run.

@@ -30,6 +30,18 @@ inline constexpr Tint kBandTint[8] = {
     {0, 0, 40},   // 6, swatch (0, 0, 255)
     {25, 0, 40},  // 7, swatch (96, 0, 128)
 };
+// The bands in colours that stay apart under the common colour-vision
+// deficiencies (the set of Okabe and Ito), drawn opaque in place of the grey.
+inline constexpr Tint kDistinctBandColour[8] = {
+    {0, 0, 0},        // unused
+    {230, 159, 0},    // 1, orange
+    {86, 180, 233},   // 2, sky blue
+    {0, 158, 115},    // 3, bluish green
+    {240, 228, 66},   // 4, yellow
+    {0, 114, 178},    // 5, blue
+    {213, 94, 0},     // 6, vermilion
+    {204, 121, 167},  // 7, reddish purple
+};
 // phi from 0 up to the seventh half-width: the surface is about to shadow itself.
 inline constexpr Tint kZoneAtZero{96, 0, 52};
 // phi below 0 down to minus the first half-width.
@@ -51,6 +63,10 @@ struct IsolineBands {
   bool boundOverflows = false;
   double shadowLow = 0;  // -isolineHalfWidth[1]: lower end of the zone below phi = 0
   double zoneHigh = 0;   // isolineHalfWidth[7]: upper end of the zone about phi = 0
+  // What band k gives a phi it holds: its tint added to the grey, or, with
+  // opaqueBands, its colour alone.
+  Tint tint[8] = {};
+  bool opaqueBands = false;
 };
 
 }  // namespace korvalen

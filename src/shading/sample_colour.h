@@ -66,8 +66,8 @@ inline V greyOf(V phi) {
 
 // What a hit with phi (at most 1, possibly negative) gives its pixel: the
 // colour in direct mode and for sub-sample 1 (replace), else what it adds to
-// the sums. The first band that holds phi tints it, in either mode, and no
-// zone colour follows. A lit phi in no band compared while a band was left
+// the sums. The first band that holds phi tints it (or, with opaque bands,
+// gives it its colour), in either mode, and no zone colour follows. A lit phi in no band compared while a band was left
 // out for its bound is an overflow, reported to fault (RaiseAtFault raises it
 // before anything is stored).
 template <class V, class Bands, class Fault>
@@ -85,13 +85,16 @@ inline Parts<V> colourOfHit(const Bands& b, V phi, bool replace, Fault& fault) {
   for (int j = 1; j <= 7; ++j) {
     const int k = oneLane ? j : 8 - j;
     const auto holds = b.low[k] <= phi && phi <= b.high[k];
-    if (applies(holds)) band = tintWhere(holds, kBandTint[k], band);
+    if (applies(holds)) band = tintWhere(holds, b.tint[k], band);
     inBand = inBand || holds;
     if (oneLane && anyLaneSet(inBand)) break;
   }
   if (b.boundOverflows) fault.raiseIf(lit && !inBand, ErrorKind::Overflow);
-  Parts<V> p{lit ? grey + band.red : V{}, lit ? grey + band.green : V{},
-             lit ? grey + band.blue : V{}};
+  // An opaque band colour stands in place of the grey.
+  V under = grey;
+  if (b.opaqueBands) under = inBand ? V{} : grey;
+  Parts<V> p{lit ? under + band.red : V{}, lit ? under + band.green : V{},
+             lit ? under + band.blue : V{}};
   if (applies(phi <= b.zoneHigh)) {
     // The zones about phi = 0. At the zone from 0 up, sub-sample 1 takes the
     // zone colour alone, the others add it to their grey; below it black, to

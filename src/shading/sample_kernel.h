@@ -292,16 +292,19 @@ template <class V>
 struct LaneBands {
   explicit LaneBands(const IsolineBands& b)
       : boundOverflows(b.boundOverflows),
+        opaqueBands(b.opaqueBands),
         shadowLow(splat(b.shadowLow, V{})),
         zoneHigh(splat(b.zoneHigh, V{})) {
     for (int k = 0; k <= 7; ++k) {
       low[k] = splat(b.low[k], V{});
       high[k] = splat(b.high[k], V{});
+      tint[k] = b.tint[k];
     }
   }
-  bool boundOverflows;
+  bool boundOverflows, opaqueBands;
   V shadowLow, zoneHigh;
   V low[8], high[8];
+  Tint tint[8];
 };
 
 // Returns true when no sample needs the checked code: none is marked, and no

@@ -53,6 +53,8 @@ IsolineBands isolineBandsOf(const Isolines& isolines) {
   }
   b.shadowLow = -isolines.isolineHalfWidth[1];
   b.zoneHigh = isolines.isolineHalfWidth[7];
+  b.opaqueBands = isolines.isolineColours == kDistinctColours;
+  for (int k = 0; k <= 7; ++k) b.tint[k] = b.opaqueBands ? kDistinctBandColour[k] : kBandTint[k];
   return b;
 }
 

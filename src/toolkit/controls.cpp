@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QKeyEvent>
+#include <QWheelEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
@@ -13,6 +15,7 @@
 
 #include "toolkit/appearance.h"
 #include "toolkit/guard.h"
+#include "toolkit/number_steps.h"
 #include "toolkit/screen_pointer.h"
 
 namespace korvalen {
@@ -155,6 +158,46 @@ void TextBox::setBackColour(Colour c) {
                  c == kSystemWindowBackground ? scheme.color(group, QPalette::Text)
                                               : toQColor(kTextOnFixedColour));
   setPalette(pal);
+}
+
+bool TextBox::stepNumber(int units) {
+  if (isReadOnly() || !isEnabled() || back_ == kRefusedTextColour) return false;
+  const QString before = text();
+  const std::optional<QString> next = steppedNumberText(before, units);
+  if (!next || (readsAsNumber && !(readsAsNumber(before) && readsAsNumber(*next)))) return false;
+  setText(*next);
+  if (back_ != kRefusedTextColour) return true;
+  // A bound of the box (a radius of 0, say): the step is not made.
+  setText(before);
+  return false;
+}
+
+void TextBox::keyPressEvent(QKeyEvent* e) {
+  int units = 0;
+  if ((e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    switch (e->key()) {
+      case Qt::Key_Up: units = 1; break;
+      case Qt::Key_Down: units = -1; break;
+      case Qt::Key_PageUp: units = 10; break;
+      case Qt::Key_PageDown: units = -10; break;
+      default: break;
+    }
+  }
+  if (units != 0) {
+    stepNumber(units);
+    e->accept();
+    return;
+  }
+  QLineEdit::keyPressEvent(e);
+}
+
+void TextBox::wheelEvent(QWheelEvent* e) {
+  // A notch is 15 degrees (120 eighths); finer wheels and touch pads add up to one.
+  wheelEighths_ += e->angleDelta().y();
+  const int steps = wheelEighths_ / 120;
+  wheelEighths_ -= steps * 120;
+  if (steps != 0) stepNumber(steps);
+  e->accept();
 }
 
 // ---- The look and the click area of check boxes and option buttons

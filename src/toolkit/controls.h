@@ -96,7 +96,16 @@ class Label : public QLabel {
   bool autoSize_;
 };
 
+// The colour of a text box whose text is not accepted: pale red.
+inline constexpr Colour kRefusedTextColour = RGB(255, 192, 192);
+
 // A single-line text box whose background colour can be set.
+//
+// A number in it steps by one unit of its last written decimal place with Up
+// and Down, by ten with Page Up and Page Down, and with the mouse wheel over
+// the box. The stepped text is set as the box's text, so it goes through the
+// change handler as typed text does. A text the box refuses (pale red, or
+// not read by readsAsNumber) is not stepped, nor is a step made into one.
 class TextBox : public QLineEdit {
   Q_OBJECT
  public:
@@ -105,9 +114,19 @@ class TextBox : public QLineEdit {
   Colour backColour() const { return back_; }
   // The box's change handler; it runs for every change of the text, typed or set from code.
   std::function<void()> onChange;
+  // Whether the box reads a text as a number; unset, every plain decimal number.
+  std::function<bool(const QString&)> readsAsNumber;
+  // Steps the number by `units` units of its last decimal place; false when
+  // nothing was stepped.
+  bool stepNumber(int units);
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override;
+  void wheelEvent(QWheelEvent* e) override;
 
  private:
   Colour back_ = kSystemWindowBackground;
+  int wheelEighths_ = 0;  // wheel turns not yet a whole step, in eighths of a degree
 };
 
 // A check box holding 0 (clear), 1 (ticked) or 2 (the grey third state).

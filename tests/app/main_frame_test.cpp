@@ -43,10 +43,35 @@ TEST(MainFrame, MenusHoldTheirItemsAndTheFormKeepsItsSize) {
                          "&Ломмеля — Зеелигера", "М&иннарта", "Л&унно-ламбертова", "&Акимова",
                          "&Хапке", "-", "&Параметры модели…"}));
   EXPECT_EQ(itemsOf(frame.helpMenu), QStringList{"&О программе"});
+  QStringList bar;
+  for (const QAction* a : frame.menuBar()->actions()) bar << a->text();
+  EXPECT_EQ(bar, (QStringList{"&Файл", "&Модель", "&Вид", "&Справка"}));
+  EXPECT_EQ(itemsOf(frame.viewMenu), (QStringList{"-", "Тонировать при каждом изменении", "Цвета изолиний"}));
+  EXPECT_EQ(itemsOf(frame.isolineColoursMenu), (QStringList{"Как в легенде", "Различимые для всех"}));
   // The values' item is enabled as the map menu's is: after the first run.
   EXPECT_FALSE(frame.fileMenu->actions()[2]->isEnabled());
   frame.form().Command1->click();
   EXPECT_TRUE(frame.fileMenu->actions()[2]->isEnabled());
+}
+
+// The view menu's checks and the form's state follow each other both ways.
+TEST(MainFrame, ViewItemsAndTheFormStayInStep) {
+  MainFrame frame;
+  frame.show();
+  Form1& f = frame.form();
+  waitForStartUp(f);
+  EXPECT_FALSE(frame.liveShadingAction->isChecked());
+  EXPECT_TRUE(frame.isolineColoursActions[kLegendColours]->isChecked());
+  frame.liveShadingAction->trigger();
+  EXPECT_TRUE(f.liveShading());
+  frame.isolineColoursActions[kDistinctColours]->trigger();
+  EXPECT_EQ(f.st.iso.isolineColours, kDistinctColours);
+  EXPECT_FALSE(frame.isolineColoursActions[kLegendColours]->isChecked());
+  // Set from the form (as the command line does), the menu follows.
+  f.setLiveShading(false);
+  f.setIsolineColours(kLegendColours);
+  EXPECT_FALSE(frame.liveShadingAction->isChecked());
+  EXPECT_TRUE(frame.isolineColoursActions[kLegendColours]->isChecked());
 }
 
 TEST(MainFrame, ModelItemsAndOptionButtonsStayInStep) {

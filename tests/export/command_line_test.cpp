@@ -20,7 +20,8 @@ TEST(CommandLineParse, TakesEveryOption) {
   const ParsedCommandLine p = parse({"--model", "mirror", "--inclination", "-12.5", "--ox=30", "--oy", "-1e2",
                                      "--oz", ".5", "--radius", "200", "--s", "0.25", "--n", "3",
                                      "--levels", "1,2,3,4,5,6,7", "--half-widths", "0,0,0,0,0,0,0.5",
-                                     "--smoothing", "--whole-sphere", "--hide-isolines", "--scale", "1.25",
+                                     "--smoothing", "--whole-sphere", "--hide-isolines", "--tints", "okabe-ito", "--live",
+                                     "--scale", "1.25",
                                      "--render", "a.png", "--values", "b.csv", "--example", "c d.png"});
   ASSERT_TRUE(p.error.isEmpty()) << p.error.toStdString();
   const CommandLine& c = p.options;
@@ -32,7 +33,8 @@ TEST(CommandLineParse, TakesEveryOption) {
   EXPECT_EQ(c.s, QStringLiteral("0.25"));
   EXPECT_EQ((*c.levels)[6], QStringLiteral("7"));
   EXPECT_EQ((*c.halfWidths)[6], QStringLiteral("0.5"));
-  EXPECT_TRUE(c.smoothing && c.wholeSphere && c.hideIsolines);
+  EXPECT_TRUE(c.smoothing && c.wholeSphere && c.hideIsolines && c.live);
+  EXPECT_EQ(c.tints, QStringLiteral("okabe-ito"));
   EXPECT_EQ(c.scaleValue, 1.25);
   EXPECT_EQ(c.example, QStringLiteral("c d.png"));
   EXPECT_TRUE(c.withoutWindow());
@@ -61,6 +63,8 @@ TEST(CommandLineParse, RefusesWhatIsNoValue) {
       {{"--levels", "1,2,3,4,5,6"}, "семь чисел"},
       {{"--levels", "1,2,3,4,5,6,7,8"}, "семь чисел"},
       {{"--half-widths", "1,2,3,x,5,6,7"}, "«x» параметра --half-widths"},
+      {{"--tints", "rainbow"}, "«rainbow» параметра --tints"},
+      {{"--tints"}, "«--tints» нет значения"},
       {{"--scale", "0.4"}, "--scale"},
       {{"--scale", "8.5"}, "--scale"},
       {{"--render", ""}, "--render"},

@@ -346,6 +346,15 @@ TEST(ShadingPaths, SamePicturesForUnusualSettings) {
          s.view.visibleHalfOnly = 1;
          s.rotate(0, 0, 0);
        }},
+      {"distinct band colours", [](ShadingState& s) { s.isolines.isolineColours = kDistinctColours; }},
+      {"distinct band colours, smoothing, glossy, overlapping bands",
+       [](ShadingState& s) {
+         s.isolines.isolineColours = kDistinctColours;
+         s.smooth(true);
+         s.lm.surfaceModel = kGlossy;
+         s.isolines.isolineHalfWidth[3] = 0.15f;
+         s.setInclination(25);
+       }},
       {"background not white, smoothing",
        [](ShadingState& s) {
          s.picture.backRed = 10;
