@@ -10,6 +10,7 @@
 
 #include "main_window/form1.h"
 #include "model_window/model_window.h"
+#include "profile_window/profile_window.h"
 #include "toolkit/guard.h"
 
 namespace korvalen {
@@ -23,6 +24,7 @@ MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent) {
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   buildFileMenu();
   buildModelMenu();
+  buildViewMenu();
   helpMenu = menuBar()->addMenu(QStringLiteral("&Справка"));
   QAction* about = helpMenu->addAction(QStringLiteral("&О программе"));
   connect(about, &QAction::triggered, this, [this] { form_->Command2->click(); });
@@ -99,6 +101,14 @@ void MainFrame::buildModelMenu() {
   connect(parametersAction, &QAction::triggered, this, &MainFrame::showModelWindow);
 }
 
+void MainFrame::buildViewMenu() {
+  viewMenu = menuBar()->addMenu(QStringLiteral("&Вид"));
+  profilesAction = viewMenu->addAction(QStringLiteral("&Профили φ…"));
+  // Not Ctrl+K: the text boxes delete to the end of the line with it.
+  profilesAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+  connect(profilesAction, &QAction::triggered, this, &MainFrame::showProfileWindow);
+}
+
 // The menu's check follows the model, however it was chosen.
 void MainFrame::showModelInMenu() {
   const int32_t model = form_->st.lm.surfaceModel;
@@ -115,6 +125,13 @@ void MainFrame::showModelWindow() {
   modelWindow_->show();
   modelWindow_->raise();
   modelWindow_->activateWindow();
+}
+
+void MainFrame::showProfileWindow() {
+  if (!profileWindow_) profileWindow_ = new ProfileWindow(*form_, this);
+  profileWindow_->show();
+  profileWindow_->raise();
+  profileWindow_->activateWindow();
 }
 
 void MainFrame::openMenuBar() { menuBar()->setActiveAction(fileMenu->menuAction()); }

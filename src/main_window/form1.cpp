@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QTimer>
+#include <functional>
 
 #include "shading/colour_table.h"
 #include "toolkit/appearance.h"
@@ -288,31 +289,44 @@ void Form1::buildControls() {
 }
 
 void Form1::connectHandlers() {
+  // The handlers after which the curves beside the map follow the state, also
+  // where a handler stopped half-way: what it stored before stays in effect.
+  auto curves = [this](std::function<void()> handler) {
+    return [this, handler] {
+      try {
+        handler();
+      } catch (...) {
+        emit curveInputsChanged();
+        throw;
+      }
+      emit curveInputsChanged();
+    };
+  };
   Timer1->onTick = [this] { Timer1_Timer(); };
-  Command1->onClick = [this] { shadeAndRecord(); };
+  Command1->onClick = curves([this] { shadeAndRecord(); });
   Command2->onClick = [this] { Command2_Click(); };
-  Text1->onChange = [this] { Text1_Change(); };
-  Text2->onChange = [this] { Text2_Change(); };
-  Text3[0]->onChange = [this] { Text3_Change(0); };
-  Text4[0]->onChange = [this] { Text4_Change(0); };
-  Text5->onChange = [this] { Text5_Change(); };
-  Text6->onChange = [this] { Text6_Change(); };
-  Text9->onChange = [this] { Text9_Change(); };
+  Text1->onChange = curves([this] { Text1_Change(); });
+  Text2->onChange = curves([this] { Text2_Change(); });
+  Text3[0]->onChange = curves([this] { Text3_Change(0); });
+  Text4[0]->onChange = curves([this] { Text4_Change(0); });
+  Text5->onChange = curves([this] { Text5_Change(); });
+  Text6->onChange = curves([this] { Text6_Change(); });
+  Text9->onChange = curves([this] { Text9_Change(); });
   for (int i = 1; i <= 7; ++i) {
     const auto index = static_cast<int16_t>(i);
-    Text7[i]->onChange = [this, index] { Text7_Change(index); };
-    Text8[i]->onChange = [this, index] { Text8_Change(index); };
+    Text7[i]->onChange = curves([this, index] { Text7_Change(index); });
+    Text8[i]->onChange = curves([this, index] { Text8_Change(index); });
   }
   Option1->onClick = [this] { Option1_Click(); };
   Option2->onClick = [this] { Option2_Click(); };
   Option3->onClick = [this] { Option3_Click(); };
   Option4->onClick = [this] { Option4_Click(); };
-  Check1->onClick = [this] { Check1_Click(); };
+  Check1->onClick = curves([this] { Check1_Click(); });
   Check2->onClick = [this] { Check2_Click(); };
-  Check3->onClick = [this] { Check3_Click(); };
-  Check1->onValidate = [this] { Check1_Validate(); };
+  Check3->onClick = curves([this] { Check3_Click(); });
+  Check1->onValidate = curves([this] { Check1_Validate(); });
   Check2->onValidate = [this] { Check2_Validate(); };
-  Check3->onValidate = [this] { Check3_Validate(); };
+  Check3->onValidate = curves([this] { Check3_Validate(); });
   Picture1->onMouseMove = [this](float x, float y) { Picture1_MouseMove(x, y); };
 }
 

@@ -11,6 +11,7 @@
 
 #include "export/command_line.h"
 #include "export/value_table.h"
+#include "main_window/save_dialogs.h"
 #include "main_window/text_reading.h"
 #include "photometry/model_state.h"
 #include "toolkit/controls.h"
@@ -193,12 +194,27 @@ class Form1 : public QWidget {
   QAction* saveValuesAction = nullptr;
   QAction* copyExampleAction = nullptr;
   QAction* saveExampleAction = nullptr;
+  // The session's save dialogs, which the windows beside the form share.
+  SaveDialogs& saveDialogs() { return saving_; }
+
+  // The last point where the probe showed a value, in picture pixels (y
+  // downward); none before the first.
+  struct ProbePoint {
+    float x, y;
+  };
+  const std::optional<ProbePoint>& lastProbePoint() const { return probePoint_; }
 
 signals:
   // The selected surface model changed (an option button, the menu, the command line).
   void surfaceModelChanged();
   // The added models' parameters changed.
   void planetaryParametersChanged();
+  // A handler ran that may have changed what the curves beside the map read:
+  // the light, s and n, the radius, the rotation, the visible half, the
+  // isolines, a shading run. Raised whether the handler completed or stopped.
+  void curveInputsChanged();
+  // The probe showed a value (lastProbePoint).
+  void probeShown();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -228,8 +244,9 @@ signals:
   QTimer* failureNoticeTimer_ = nullptr;
   QString lastFailure_;
   std::optional<CompletedRun> lastRun_;
+  std::optional<ProbePoint> probePoint_;
   CommandLine mapLine_;    // of the run that drew the map as it stands
-  QString saveFolder_;     // where the last file was saved, for this session
+  SaveDialogs saving_;     // where this session saves
 };
 
 }  // namespace korvalen
