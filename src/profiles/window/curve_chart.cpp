@@ -15,7 +15,6 @@
 #include "export/command_line.h"
 #include "export/output_files.h"
 #include "main_window/save_dialogs.h"
-#include "toolkit/appearance.h"
 
 namespace korvalen {
 
@@ -106,12 +105,7 @@ bool CurveChart::saveValues(const QString& path) {
   return writeFileOrTell(this, path, table(QFileInfo(path).fileName()));
 }
 
-QColor CurveChart::readable(const QColor& preferred) const {
-  return readableOn(preferred, palette().color(QPalette::Base), 3.0);
-}
-
-void CurveChart::followPalette() {
-  const QPalette p = palette();
+void CurveChart::followPalette(const QPalette& p) {
   const QColor text = p.color(QPalette::WindowText);
   QChart* c = chart();
   c->setBackgroundBrush(p.window());

@@ -47,10 +47,9 @@ class CurveChart : public QChartView {
   bool savePicture(const QString& path, const QString& filter);
   bool saveValues(const QString& path);
 
-  // Background, plot area, titles, labels, grid and legend from the palette.
-  void followPalette();
-  // A curve's colour that reads on the plot area.
-  QColor readable(const QColor& preferred) const;
+  // Background, plot area, titles, labels, grid and legend from the window's
+  // palette (which reaches the window before its children).
+  void followPalette(const QPalette& p);
 
  protected:
   void contextMenuEvent(QContextMenuEvent* e) override;

@@ -14,6 +14,7 @@
 #include "export/curve_tables.h"
 #include "main_window/form1.h"
 #include "profile_window/curve_chart.h"
+#include "toolkit/appearance.h"
 #include "toolkit/guard.h"
 
 namespace korvalen {
@@ -122,6 +123,7 @@ void ProfileWindow::buildPhaseChart() {
   phaseChart = new CurveChart(phasePage_, form_.saveDialogs(), QStringLiteral("korvalen-phase"));
   fixedTicks(phaseChart->axisX, 0, 180, 0, 30);
   phaseChart->axisX->setTitleText(QStringLiteral("Фазовый угол g, °"));
+  phaseChart->axisY->setTitleText(QStringLiteral("Относительная яркость"));
   lambertCurve_ = new GappedCurve(phaseChart, QStringLiteral("Ламбертов шар"));
   phaseCurve_ = new GappedCurve(phaseChart, QStringLiteral("Шар с этой поверхностью"));
   phaseMark_ = addLine(phaseChart, QStringLiteral("Нынешний g"), true);
@@ -192,7 +194,7 @@ void ProfileWindow::refreshEquator() {
     const double level = form_.st.iso.isolineLevel[r];
     isolines_[r]->replace({QPointF(-90, level), QPointF(90, level)});
     const Colour c = kLegendColour[r];
-    isolines_[r]->setPen(hidden ? QPen(equatorChart->readable(QColor(128, 128, 128)), 1, Qt::DashLine)
+    isolines_[r]->setPen(hidden ? QPen(readable(QColor(128, 128, 128)), 1, Qt::DashLine)
                                 : QPen(QColor(redOf(c), greenOf(c), blueOf(c)), 1.5));
   }
   equatorChart->chart()->setTitle(note.isEmpty()
@@ -290,8 +292,13 @@ void ProfileWindow::drawPhase() {
   QValueAxis* y = phaseChart->axisY;
   y->setTitleText(magnitudes ? QStringLiteral("Звёздная величина") : QStringLiteral("Относительная яркость"));
   y->setReverse(magnitudes);  // brighter is higher on either scale
-  y->setRange(low, high * (magnitudes ? 1.0 : 1.05));
-  y->applyNiceNumbers();
+  if (magnitudes) {
+    y->setTickType(QValueAxis::TicksFixed);
+    y->setRange(low, high);
+    y->applyNiceNumbers();
+  } else {
+    fixedTicks(y, kPhiLow, std::max(kPhiHigh, high + 0.05), 0, 0.2);
+  }
   const double g = static_cast<double>(form_.st.lm.sourceInclination) * 180 / kPi;
   phaseMark_->setName(QStringLiteral("Нынешний g = ") + degreesText(g));
   if (g >= 0 && g <= 180)
@@ -309,11 +316,12 @@ void ProfileWindow::drawPhase() {
 }
 
 void ProfileWindow::followPalette() {
-  for (CurveChart* c : {equatorChart, probeChart, phaseChart}) c->followPalette();
-  const QColor curve = equatorChart->readable(QColor(0, 90, 200));
-  const QColor second = equatorChart->readable(QColor(210, 80, 0));
-  const QColor mark = equatorChart->readable(QColor(110, 110, 110));
-  const QColor light = equatorChart->readable(QColor(220, 150, 0));
+  const QPalette p = palette();
+  for (CurveChart* c : {equatorChart, probeChart, phaseChart}) c->followPalette(p);
+  const QColor curve = readable(QColor(0, 90, 200));
+  const QColor second = readable(QColor(210, 80, 0));
+  const QColor mark = readable(QColor(110, 110, 110));
+  const QColor light = readable(QColor(220, 150, 0));
   equatorSeries_->setPen(QPen(curve, 2));
   observerMark_->setPen(QPen(mark, 1.5, Qt::DashLine));
   lightMark_->setPen(QPen(light, 1.5, Qt::DashLine));
@@ -325,6 +333,10 @@ void ProfileWindow::followPalette() {
   // The hidden levels' grey follows the palette too.
   equatorDue_ = true;
   ask(false, false, false);
+}
+
+QColor ProfileWindow::readable(const QColor& preferred) const {
+  return readableOn(preferred, palette().color(QPalette::Base), 3.0);
 }
 
 QString ProfileWindow::windowCommand() const { return commandText(argumentsOf(form_.currentCommandLine())); }

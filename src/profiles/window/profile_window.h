@@ -64,6 +64,8 @@ class ProfileWindow : public QDialog {
   void refreshPhase();
   void drawPhase();
   void followPalette();
+  // A curve's colour that reads on the plot area.
+  QColor readable(const QColor& preferred) const;
   QString windowCommand() const;
   QString mapRunCommand() const;
 
