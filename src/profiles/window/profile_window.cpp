@@ -299,9 +299,10 @@ void ProfileWindow::drawPhase() {
   } else {
     fixedTicks(y, kPhiLow, std::max(kPhiHigh, high + 0.05), 0, 0.2);
   }
-  const double g = static_cast<double>(form_.st.lm.sourceInclination) * 180 / kPi;
+  // A light inclined the other way makes the same phase angle.
+  const double g = std::fabs(static_cast<double>(form_.st.lm.sourceInclination) * 180 / kPi);
   phaseMark_->setName(QStringLiteral("Нынешний g = ") + degreesText(g));
-  if (g >= 0 && g <= 180)
+  if (g <= 180)
     phaseMark_->replace({QPointF(g, y->min()), QPointF(g, y->max())});
   else
     phaseMark_->clear();
