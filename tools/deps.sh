@@ -6,6 +6,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6test6 libgl-dev libxkbcommon-dev
   qt6-translations-l10n
+  qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
   libxcb1-dev libxcb-xinput-dev adwaita-qt6
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "export/curve_tables.h"
 #include "export/output_files.h"
 #include "export/value_table.h"
 #include "main_window/form1.h"
@@ -119,25 +120,24 @@ BatchResult runWithoutWindow(const CommandLine& c) {
   f.show();
   if (const QString error = typeIn(f, c); !error.isEmpty()) return {kExitUsage, error};
 
-  const QStringList reproducing = argumentsOf(c);
   std::vector<std::pair<QString, QByteArray>> files;
   const long failuresBefore = failureCount();
   auto failed = [&] { return failureCount() != failuresBefore; };
+  // The command each file carries: the options with that file alone to write.
+  auto commandFor = [&c](QString CommandLine::*file) {
+    CommandLine line = c;
+    for (QString CommandLine::*other : {&CommandLine::render, &CommandLine::values, &CommandLine::example,
+                                        &CommandLine::profile, &CommandLine::phaseCurve})
+      if (other != file) (line.*other).clear();
+    return commandText(argumentsOf(line));
+  };
   if (!c.render.isEmpty() || !c.values.isEmpty()) {
     f.Command1->click();
     if (failed()) return {kExitRunFailed, f.failureNoticeText()};
-    if (!c.render.isEmpty()) {
-      CommandLine line = c;
-      line.values.clear();
-      line.example.clear();
-      files.emplace_back(c.render, pngOf(f.mapPicture(), commandText(argumentsOf(line))));
-    }
+    if (!c.render.isEmpty()) files.emplace_back(c.render, pngOf(f.mapPicture(), commandFor(&CommandLine::render)));
     if (!c.values.isEmpty()) {
-      CommandLine line = c;
-      line.render.clear();
-      line.example.clear();
       QByteArray table;
-      runGuarded([&] { table = valueTable(f.lastCompletedRun()->state, commandText(argumentsOf(line))); });
+      runGuarded([&] { table = valueTable(f.lastCompletedRun()->state, commandFor(&CommandLine::values)); });
       if (failed()) return {kExitRunFailed, f.failureNoticeText()};
       files.emplace_back(c.values, table);
     }
@@ -148,10 +148,21 @@ BatchResult runWithoutWindow(const CommandLine& c) {
     // leaves an older picture in the window).
     runGuarded([&] { f.РисованиеПолусферыПримера(); });
     if (failed()) return {kExitRunFailed, f.failureNoticeText()};
-    CommandLine line = c;
-    line.render.clear();
-    line.values.clear();
-    files.emplace_back(c.example, pngOf(f.examplePicture(), commandText(argumentsOf(line))));
+    files.emplace_back(c.example, pngOf(f.examplePicture(), commandFor(&CommandLine::example)));
+  }
+  // The curves of the window's "Профили φ", from the values typed in.
+  if (!c.profile.isEmpty()) {
+    QByteArray table;
+    runGuarded([&] { table = equatorTable(equatorCurve(f.st.lm), commandFor(&CommandLine::profile)); });
+    if (failed()) return {kExitRunFailed, f.failureNoticeText()};
+    files.emplace_back(c.profile, table);
+  }
+  if (!c.phaseCurve.isEmpty()) {
+    PhaseCurve curve;
+    runGuarded([&] { curve = phaseCurve(f.st.lm); });
+    if (failed()) return {kExitRunFailed, f.failureNoticeText()};
+    if (!curve.defined) return {kExitRunFailed, phaseCurveUndefinedText()};
+    files.emplace_back(c.phaseCurve, phaseTable(curve, commandFor(&CommandLine::phaseCurve)));
   }
   if (const QString failure = saveFiles(files); !failure.isEmpty()) return {kExitRunFailed, failure};
   return {};

@@ -22,9 +22,10 @@ struct BatchResult {
   QString message;  // for the error stream; empty on success
 };
 
-// --render, --values and --example: a window on the current (offscreen)
-// platform, the options typed in, "Тонировать" clicked where the map is
-// wanted, then every file written, or none.
+// --render, --values, --example, --profile and --phase-curve: a window on
+// the current (offscreen) platform, the options typed in, "Тонировать"
+// clicked where the map is wanted, the curves found from the values typed in,
+// then every file written, or none.
 BatchResult runWithoutWindow(const CommandLine& c);
 
 }  // namespace korvalen

@@ -48,8 +48,8 @@ int main(int argc, char* argv[]) {
     } else if (noDisplayForWindow(argc, argv)) {
       print(stderr, QStringLiteral("korvalen: нет дисплея, на котором можно открыть окно "
                                    "(не задана ни DISPLAY, ни WAYLAND_DISPLAY).\n"
-                                   "Без дисплея работают --render, --values и --example: они пишут файлы "
-                                   "без окна. Справка: korvalen --help\n"));
+                                   "Без дисплея работают --render, --values, --example, --profile и "
+                                   "--phase-curve: они пишут файлы без окна. Справка: korvalen --help\n"));
       return korvalen::kExitRunFailed;
     }
   }

@@ -10,6 +10,7 @@
 
 #include "main_window/form1.h"
 #include "model_window/model_window.h"
+#include "profile_window/profile_window.h"
 #include "toolkit/guard.h"
 
 namespace korvalen {
@@ -102,6 +103,10 @@ void MainFrame::buildModelMenu() {
 
 void MainFrame::buildViewMenu() {
   viewMenu = menuBar()->addMenu(QStringLiteral("&Вид"));
+  profilesAction = viewMenu->addAction(QStringLiteral("&Профили φ…"));
+  // Not Ctrl+K: the text boxes delete to the end of the line with it.
+  profilesAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+  connect(profilesAction, &QAction::triggered, this, &MainFrame::showProfileWindow);
   viewMenu->addSeparator();
   liveShadingAction = viewMenu->addAction(QStringLiteral("Тонировать при каждом изменении"));
   liveShadingAction->setCheckable(true);
@@ -142,6 +147,13 @@ void MainFrame::showModelWindow() {
   modelWindow_->show();
   modelWindow_->raise();
   modelWindow_->activateWindow();
+}
+
+void MainFrame::showProfileWindow() {
+  if (!profileWindow_) profileWindow_ = new ProfileWindow(*form_, this);
+  profileWindow_->show();
+  profileWindow_->raise();
+  profileWindow_->activateWindow();
 }
 
 void MainFrame::openMenuBar() { menuBar()->setActiveAction(fileMenu->menuAction()); }

@@ -1,7 +1,8 @@
 #pragma once
 // The program's window: the menu bar above the main form, which stays as it
 // is below it. The menus reach what goes beyond the form: the files, the
-// models of planetary photometry and their parameter window, the About window.
+// models of planetary photometry and their parameter window, the curves of
+// phi, the About window.
 #include <QMainWindow>
 #include <array>
 
@@ -13,6 +14,7 @@ namespace korvalen {
 
 class Form1;
 class ModelWindow;
+class ProfileWindow;
 
 class MainFrame : public QMainWindow {
   Q_OBJECT
@@ -23,6 +25,9 @@ class MainFrame : public QMainWindow {
   // The parameter window, made on first use and kept.
   ModelWindow* modelWindow() const { return modelWindow_; }
   void showModelWindow();
+  // The window of the curves, made on first use and kept.
+  ProfileWindow* profileWindow() const { return profileWindow_; }
+  void showProfileWindow();
 
   QMenu* fileMenu = nullptr;
   QMenu* modelMenu = nullptr;
@@ -31,6 +36,7 @@ class MainFrame : public QMainWindow {
   // The model items by surfaceModel, 1..9 (0 unused).
   std::array<QAction*, 10> modelActions{};
   QAction* parametersAction = nullptr;
+  QAction* profilesAction = nullptr;
   QAction* quitAction = nullptr;
   QAction* liveShadingAction = nullptr;
   QMenu* isolineColoursMenu = nullptr;
@@ -49,6 +55,7 @@ class MainFrame : public QMainWindow {
 
   Form1* form_ = nullptr;
   ModelWindow* modelWindow_ = nullptr;
+  ProfileWindow* profileWindow_ = nullptr;
   QActionGroup* models_ = nullptr;
   bool altAlone_ = false;  // Alt pressed and no other key since
 };

@@ -55,6 +55,8 @@ const OptionEntry kOptions[] = {
     {"render", "файл.png", "Тонировать карту и сохранить её картинку."},
     {"values", "файл.csv", "Тонировать карту и сохранить таблицу её значений."},
     {"example", "файл.png", "Сохранить картинку примера (полусферы)."},
+    {"profile", "файл.csv", "Сохранить ф вдоль фотометрического экватора: gamma,i,e,g,phi."},
+    {"phase-curve", "файл.csv", "Сохранить фазовую кривую диска: g,relative."},
 };
 
 QStringList namesOf(const OptionEntry& e) { return QString::fromUtf8(e.names).split(QLatin1Char(',')); }
@@ -254,7 +256,10 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
   c.render = parser.value(QStringLiteral("render"));
   c.values = parser.value(QStringLiteral("values"));
   c.example = parser.value(QStringLiteral("example"));
-  for (const auto& [name, file] : {std::pair{"render", &c.render}, {"values", &c.values}, {"example", &c.example}}) {
+  c.profile = parser.value(QStringLiteral("profile"));
+  c.phaseCurve = parser.value(QStringLiteral("phase-curve"));
+  for (const auto& [name, file] : {std::pair{"render", &c.render}, {"values", &c.values}, {"example", &c.example},
+                                   {"profile", &c.profile}, {"phase-curve", &c.phaseCurve}}) {
     if (parser.isSet(QLatin1String(name)) && file->isEmpty()) {
       r.error = QStringLiteral("у параметра %1 пустое имя файла").arg(quoted(QStringLiteral("--") + QLatin1String(name)));
       return r;
@@ -269,8 +274,8 @@ QString helpText() {
       "\n"
       "Korvalen показывает функцию отражения ф(i, e, g) на гауссовой сфере.\n"
       "Каждый параметр вписывается в своё поле окна так, как если бы его набрал\n"
-      "пользователь. Без --render, --values и --example открывается окно с этими\n"
-      "значениями; с ними файлы пишутся без окна.\n"
+      "пользователь. Без --render, --values, --example, --profile и --phase-curve\n"
+      "открывается окно с этими значениями; с ними файлы пишутся без окна.\n"
       "\n"
       "Параметры:\n");
   for (const OptionEntry& e : kOptions) {
@@ -333,6 +338,8 @@ QStringList argumentsOf(const CommandLine& c) {
   if (!c.render.isEmpty()) a << QStringLiteral("--render") << c.render;
   if (!c.values.isEmpty()) a << QStringLiteral("--values") << c.values;
   if (!c.example.isEmpty()) a << QStringLiteral("--example") << c.example;
+  if (!c.profile.isEmpty()) a << QStringLiteral("--profile") << c.profile;
+  if (!c.phaseCurve.isEmpty()) a << QStringLiteral("--phase-curve") << c.phaseCurve;
   return a;
 }
 

@@ -32,10 +32,12 @@ struct CommandLine {
   std::optional<QString> scale;  // screen pixels per window pixel of the pictures
   double scaleValue = 1;
   QString render, values, example;  // files to write; empty: none
+  QString profile, phaseCurve;      // the curves' tables to write; empty: none
   bool help = false, version = false;
 
   bool withoutWindow() const {
-    return help || version || !render.isEmpty() || !values.isEmpty() || !example.isEmpty();
+    return help || version || !render.isEmpty() || !values.isEmpty() || !example.isEmpty() ||
+           !profile.isEmpty() || !phaseCurve.isEmpty();
   }
 };
 

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QTimer>
+#include <functional>
 
 #include "shading/colour_table.h"
 #include "toolkit/appearance.h"
@@ -298,8 +299,21 @@ void Form1::buildControls() {
 }
 
 void Form1::connectHandlers() {
+  // The handlers after which the curves beside the map follow the state, also
+  // where a handler stopped half-way: what it stored before stays in effect.
+  auto curves = [this](std::function<void()> handler) {
+    return [this, handler] {
+      try {
+        handler();
+      } catch (...) {
+        emit curveInputsChanged();
+        throw;
+      }
+      emit curveInputsChanged();
+    };
+  };
   Timer1->onTick = [this] { Timer1_Timer(); };
-  Command1->onClick = [this] { shadeAndRecord(); };
+  Command1->onClick = curves([this] { shadeAndRecord(); });
   Command2->onClick = [this] { Command2_Click(); };
   // Every change the next run reads may be followed by a live run; a handler
   // that fails is not.
@@ -315,28 +329,28 @@ void Form1::connectHandlers() {
       requestLiveRun();
     };
   };
-  box(Text1, [this] { Text1_Change(); });
-  box(Text2, [this] { Text2_Change(); });
-  box(Text3[0], [this] { Text3_Change(0); });
-  box(Text4[0], [this] { Text4_Change(0); });
-  box(Text5, [this] { Text5_Change(); });
-  box(Text6, [this] { Text6_Change(); });
-  box(Text9, [this] { Text9_Change(); });
+  box(Text1, curves([this] { Text1_Change(); }));
+  box(Text2, curves([this] { Text2_Change(); }));
+  box(Text3[0], curves([this] { Text3_Change(0); }));
+  box(Text4[0], curves([this] { Text4_Change(0); }));
+  box(Text5, curves([this] { Text5_Change(); }));
+  box(Text6, curves([this] { Text6_Change(); }));
+  box(Text9, curves([this] { Text9_Change(); }));
   for (int i = 1; i <= 7; ++i) {
     const auto index = static_cast<int16_t>(i);
-    box(Text7[i], [this, index] { Text7_Change(index); });
-    box(Text8[i], [this, index] { Text8_Change(index); });
+    box(Text7[i], curves([this, index] { Text7_Change(index); }));
+    box(Text8[i], curves([this, index] { Text8_Change(index); }));
   }
   choice(Option1->onClick, [this] { Option1_Click(); });
   choice(Option2->onClick, [this] { Option2_Click(); });
   choice(Option3->onClick, [this] { Option3_Click(); });
   choice(Option4->onClick, [this] { Option4_Click(); });
-  choice(Check1->onClick, [this] { Check1_Click(); });
+  choice(Check1->onClick, curves([this] { Check1_Click(); }));
   choice(Check2->onClick, [this] { Check2_Click(); });
-  choice(Check3->onClick, [this] { Check3_Click(); });
-  Check1->onValidate = [this] { Check1_Validate(); };
+  choice(Check3->onClick, curves([this] { Check3_Click(); }));
+  Check1->onValidate = curves([this] { Check1_Validate(); });
   Check2->onValidate = [this] { Check2_Validate(); };
-  Check3->onValidate = [this] { Check3_Validate(); };
+  Check3->onValidate = curves([this] { Check3_Validate(); });
   Picture1->onMouseMove = [this](float x, float y) { Picture1_MouseMove(x, y); };
   // The boxes read with the user's locale step only a number written in it.
   auto readsInLocale = [](const QString& text) { return localeReading(text).has_value(); };

@@ -11,6 +11,7 @@
 
 #include "export/command_line.h"
 #include "export/value_table.h"
+#include "main_window/save_dialogs.h"
 #include "main_window/text_reading.h"
 #include "photometry/model_state.h"
 #include "toolkit/controls.h"
@@ -216,6 +217,15 @@ class Form1 : public QWidget {
   QAction* saveValuesAction = nullptr;
   QAction* copyExampleAction = nullptr;
   QAction* saveExampleAction = nullptr;
+  // The session's save dialogs, which the windows beside the form share.
+  SaveDialogs& saveDialogs() { return saving_; }
+
+  // The last point where the probe showed a value, in picture pixels (y
+  // downward); none before the first.
+  struct ProbePoint {
+    float x, y;
+  };
+  const std::optional<ProbePoint>& lastProbePoint() const { return probePoint_; }
 
 signals:
   // The selected surface model changed (an option button, the menu, the command line).
@@ -224,6 +234,12 @@ signals:
   void planetaryParametersChanged();
   // Live shading was switched on or off, or the bands' colours changed.
   void viewOptionsChanged();
+  // A handler ran that may have changed what the curves beside the map read:
+  // the light, s and n, the radius, the rotation, the visible half, the
+  // isolines, a shading run. Raised whether the handler completed or stopped.
+  void curveInputsChanged();
+  // The probe showed a value (lastProbePoint).
+  void probeShown();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -262,8 +278,8 @@ signals:
   QTimer* failureNoticeTimer_ = nullptr;
   QString lastFailure_;
   std::optional<CompletedRun> lastRun_;
+  std::optional<ProbePoint> probePoint_;
   CommandLine mapLine_;    // of the run that drew the map as it stands
-  QString saveFolder_;     // where the last file was saved, for this session
   // Live shading: the single-shot timer that starts the next run, and whether
   // a change has come since the last run began.
   QTimer* liveTimer_ = nullptr;
@@ -271,6 +287,7 @@ signals:
   bool livePending_ = false;
   long liveRuns_ = 0;
   qint64 lastRunNanoseconds_ = 0;  // how long the last completed run took
+  SaveDialogs saving_;     // where this session saves
 };
 
 }  // namespace korvalen

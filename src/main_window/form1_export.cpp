@@ -4,15 +4,13 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QMessageBox>
-#include <QStandardPaths>
 
 #include "export/output_files.h"
 #include "main_window/form1.h"
+#include "main_window/save_dialogs.h"
 #include "toolkit/guard.h"
 #include "toolkit/raster_image.h"
 
@@ -149,31 +147,11 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 
 void Form1::askAndSave(const QString& title, const QString& filter, const QString& name,
                        bool (Form1::*save)(const QString&)) {
-  // The folder of the last save; the first time, the pictures folder, or the
-  // home folder on an account that has none (Qt names one even then).
-  QString folder = saveFolder_;
-  if (folder.isEmpty()) {
-    folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-    if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QDir::homePath();
-  }
-  QFileDialog dialog(this, title, folder, filter);
-  // Qt's own dialog, in the program's language whatever dialogs the desktop offers.
-  dialog.setOption(QFileDialog::DontUseNativeDialog);
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setDefaultSuffix(QFileInfo(name).suffix());
-  dialog.selectFile(name);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-  const QString path = dialog.selectedFiles().constFirst();
-  if ((this->*save)(path)) saveFolder_ = QFileInfo(path).absolutePath();
+  saving_.askAndSave(this, title, {filter}, name,
+                     [this, save](const QString& path, const QString&) { return (this->*save)(path); });
 }
 
-bool Form1::writeFile(const QString& path, const QByteArray& bytes) {
-  const QString failure = saveFiles({{path, bytes}});
-  if (failure.isEmpty()) return true;
-  QMessageBox::warning(this, QStringLiteral("Korvalen"), failure);
-  return false;
-}
+bool Form1::writeFile(const QString& path, const QByteArray& bytes) { return writeFileOrTell(this, path, bytes); }
 
 bool Form1::saveMapPicture(const QString& path) {
   CommandLine line = mapLine_.model ? mapLine_ : currentCommandLine();
@@ -194,7 +172,7 @@ bool Form1::saveMapValues(const QString& path) {
   QByteArray table;
   // The probe's own evaluation, with its own faults: told as any handler's are.
   if (!runGuarded([&] { table = valueTable(lastRun_->state, commandText(argumentsOf(line))); })) {
-    QMessageBox::warning(this, QStringLiteral("Korvalen"), saveFailureText(path, lastFailureMessage()));
+    tellSaveFailure(this, saveFailureText(path, lastFailureMessage()));
     return false;
   }
   return writeFile(path, table);

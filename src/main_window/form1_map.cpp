@@ -77,6 +77,8 @@ void Form1::Picture1_MouseMove(float x, float y) {
   Label12->setCaption(QStringLiteral("ф = ") + QLocale().toString(static_cast<double>(r.phi), 'f', 3));
   Label12->show();
   Picture1->moveChild(Label12, x + 20.0, y + 20.0);
+  probePoint_ = ProbePoint{x, y};
+  emit probeShown();
 }
 
 void Form1::РисованиеПолусферыПримера() {

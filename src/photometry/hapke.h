@@ -19,6 +19,7 @@ struct HapkeParameters {
   double h = 0.06;           // its angular width, [0, 1]
   double thetaBar = 0;       // macroscopic roughness in DEGREES, [0, 60]
   bool variant1981 = false;  // the 1981 H-function and tan g in the surge
+  bool operator==(const HapkeParameters&) const = default;
 };
 
 // Everything that depends only on the parameters and the phase angle g, found

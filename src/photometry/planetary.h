@@ -37,6 +37,7 @@ struct PlanetaryParameters {
   bool lunarLOfPhase = false;   // L = L(g), the lunar fit
   double akimovEta = 1;         // eta
   HapkeParameters hapke;
+  bool operator==(const PlanetaryParameters&) const = default;
 };
 
 // The limits of the parameters, as the parameter window and the command line take them.

@@ -45,6 +45,14 @@ TEST(CommandLineParse, TakesEveryOption) {
   ASSERT_TRUE(q.error.isEmpty());
   EXPECT_EQ(argumentsOf(q.options), argumentsOf(c));
   EXPECT_FALSE(parse({"--model", "glossy"}).options.withoutWindow());
+  // The curves' tables are written without a window too, and come last, after the pictures.
+  const ParsedCommandLine curves = parse({"--phase-curve", "p.csv", "--model", "akimov", "--profile", "e q.csv"});
+  ASSERT_TRUE(curves.error.isEmpty()) << curves.error.toStdString();
+  EXPECT_EQ(curves.options.profile, QStringLiteral("e q.csv"));
+  EXPECT_EQ(curves.options.phaseCurve, QStringLiteral("p.csv"));
+  EXPECT_TRUE(curves.options.withoutWindow());
+  EXPECT_EQ(argumentsOf(curves.options),
+            (QStringList{"--model", "akimov", "--profile", "e q.csv", "--phase-curve", "p.csv"}));
   EXPECT_TRUE(parse({"--version"}).options.withoutWindow());
 }
 
@@ -68,6 +76,8 @@ TEST(CommandLineParse, RefusesWhatIsNoValue) {
       {{"--scale", "0.4"}, "--scale"},
       {{"--scale", "8.5"}, "--scale"},
       {{"--render", ""}, "--render"},
+      {{"--profile", ""}, "у параметра «--profile» пустое имя файла"},
+      {{"--phase-curve"}, "«--phase-curve» нет значения"},
       {{"--render"}, "«--render» нет значения"},
       {{"--shade"}, "неизвестный параметр «--shade»"},
       {{"file.png"}, "лишний аргумент «file.png»"},

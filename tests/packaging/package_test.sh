@@ -2,8 +2,9 @@
 # The Debian package: `cpack -G DEB` makes korvalen_<version>_<arch>.deb whose
 # files are those of `cmake --install`, byte for byte but for the stripped
 # program, whose control fields a user and apt need are there, and whose
-# Depends name the Qt 6 libraries the program links and the fonts its layout
-# is measured in, and Qt's translations that put its own texts in Russian.
+# Depends name the Qt 6 libraries the program links (the charts of the curves
+# and their SVG pictures among them) and the fonts its layout is measured in,
+# and Qt's translations that put its own texts in Russian.
 set -euo pipefail
 build=$(realpath "$1") project_version=$2 id=$3
 for tool in cpack dpkg-deb dpkg-shlibdeps dpkg; do
@@ -51,7 +52,8 @@ long=$(grep -E '^.{80,}' <<<"$extended" || true)
 # The names in Depends, without versions or alternatives' bars.
 depends=$(field Depends | tr ',|' '\n\n' | sed 's/(.*//; s/^ *//; s/ *$//' | sort -u)
 echo "Depends names: $(echo $depends)"
-for name in libqt6core6 libqt6gui6 libqt6widgets6 libc6 libstdc++6 fonts-liberation2 qt6-translations-l10n; do
+for name in libqt6core6 libqt6gui6 libqt6widgets6 libqt6charts6 libqt6svg6 libc6 libstdc++6 fonts-liberation2 \
+    qt6-translations-l10n; do
   grep -qx "$name" <<<"$depends" || fail "Depends does not name $name"
 done
 

@@ -1,0 +1,84 @@
+// The curves' tables: the head of every table, the header rows, numbers that
+// read back to the values, empty cells for the probe's gaps.
+#include <gtest/gtest.h>
+
+#include <QList>
+#include <charconv>
+#include <cmath>
+
+#include "export/command_line.h"
+#include "export/curve_tables.h"
+
+namespace korvalen {
+namespace {
+
+QList<QByteArray> linesOf(const QByteArray& table) {
+  QList<QByteArray> lines = table.split('\n');
+  EXPECT_TRUE(lines.back().isEmpty());  // every line ends with its newline
+  lines.removeLast();
+  return lines;
+}
+
+template <typename T>
+T read(const QByteArray& text) {
+  T v{};
+  const auto [ptr, ec] = std::from_chars(text.constData(), text.constData() + text.size(), v);
+  EXPECT_TRUE(ec == std::errc() && ptr == text.constData() + text.size()) << text.toStdString();
+  return v;
+}
+
+TEST(CurveTables, EquatorRowsReadBackExactly) {
+  EquatorCurve c;
+  c.g = 60.00000126;
+  c.points = {{-90, 150.00000126, 90, 1.7948968e-09f}, {-0.5, 60.50000126, 0.5, 0.1f}, {60, 1.26e-6, 60, 1}};
+  const QList<QByteArray> lines = linesOf(equatorTable(c, QStringLiteral("korvalen --profile e.csv")));
+  ASSERT_EQ(lines.size(), 6);
+  EXPECT_EQ(lines[0], "# " + softwareName().toUtf8());
+  EXPECT_EQ(lines[1], "# korvalen --profile e.csv");
+  EXPECT_EQ(lines[2], "gamma,i,e,g,phi");
+  EXPECT_EQ(lines[4], "-0.5,60.50000126,0.5,60.00000126,0.1");
+  for (int k = 0; k < 3; ++k) {
+    const QList<QByteArray> cells = lines[3 + k].split(',');
+    ASSERT_EQ(cells.size(), 5);
+    const EquatorPoint& p = c.points[static_cast<size_t>(k)];
+    EXPECT_EQ(read<double>(cells[0]), p.gamma);
+    EXPECT_EQ(read<double>(cells[1]), p.i);
+    EXPECT_EQ(read<double>(cells[2]), p.e);
+    EXPECT_EQ(read<double>(cells[3]), c.g);
+    EXPECT_EQ(read<float>(cells[4]), p.phi);
+  }
+}
+
+TEST(CurveTables, PhaseRowsOnlyForADefinedCurve) {
+  PhaseCurve c;
+  c.points = {{0, 20944.5, 1}, {1, 20941.3, 0.9998479003303085}, {180, 0, 0}};
+  EXPECT_EQ(linesOf(phaseTable(c, QStringLiteral("korvalen"))).size(), 3);  // the head and the header
+  c.defined = true;
+  const QList<QByteArray> lines = linesOf(phaseTable(c, QStringLiteral("korvalen")));
+  ASSERT_EQ(lines.size(), 6);
+  EXPECT_EQ(lines[2], "g,relative");
+  EXPECT_EQ(lines[3], "0,1");
+  EXPECT_EQ(lines[4], "1,0.9998479003303085");
+  EXPECT_EQ(lines[5], "180,0");
+  EXPECT_TRUE(phaseCurveUndefinedText().startsWith(QStringLiteral("фазовая кривая не определена")));
+}
+
+TEST(CurveTables, ProbeRowsSideBySideWithGapsEmpty) {
+  ProbeCurves c;
+  c.x = 200;
+  c.y = 150.5f;
+  c.row = {{-2, false, 0}, {-1, true, 0.25f}, {0, true, 0.5f}, {1, false, 0}};
+  c.column = {{1, true, 0.75f}, {0, true, 1}, {-1, false, 0}, {-2, true, 0}};
+  const QList<QByteArray> lines = linesOf(probeTable(c, QStringLiteral("korvalen --model rocky")));
+  ASSERT_EQ(lines.size(), 8);
+  EXPECT_EQ(lines[1], "# korvalen --model rocky");
+  EXPECT_EQ(lines[2], "# точка зонда x,y: 200,150.5");
+  EXPECT_EQ(lines[3], "offset,row,column");
+  EXPECT_EQ(lines[4], "-2,,0");
+  EXPECT_EQ(lines[5], "-1,0.25,");
+  EXPECT_EQ(lines[6], "0,0.5,1");
+  EXPECT_EQ(lines[7], "1,,0.75");
+}
+
+}  // namespace
+}  // namespace korvalen
