@@ -71,6 +71,8 @@ ProfileWindow::ProfileWindow(Form1& form, QWidget* parent) : QDialog(parent), fo
   connect(&form_, &Form1::planetaryParametersChanged, this, [this] { ask(true, true, true); });
   connect(&form_, &Form1::curveInputsChanged, this, [this] { ask(true, true, true); });
   connect(&form_, &Form1::probeShown, this, [this] { ask(false, true, false); });
+  // The level lines take the legend's colours, whichever set it shows.
+  connect(&form_, &Form1::viewOptionsChanged, this, [this] { ask(true, false, false); });
   connect(tabs, &QTabWidget::currentChanged, this, [this] { ask(false, false, false); });
   connect(magnitudeScale, &QCheckBox::toggled, this, [this] { drawPhase(); });
   ask(true, true, true);
@@ -193,7 +195,7 @@ void ProfileWindow::refreshEquator() {
   for (int r = 1; r <= 7; ++r) {
     const double level = form_.st.iso.isolineLevel[r];
     isolines_[r]->replace({QPointF(-90, level), QPointF(90, level)});
-    const Colour c = kLegendColour[r];
+    const Colour c = form_.Shape1[static_cast<size_t>(kLegendIndex[r])]->fillColour();
     isolines_[r]->setPen(hidden ? QPen(readable(QColor(128, 128, 128)), 1, Qt::DashLine)
                                 : QPen(QColor(redOf(c), greenOf(c), blueOf(c)), 1.5));
   }
