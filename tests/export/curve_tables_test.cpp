@@ -4,7 +4,6 @@
 
 #include <QList>
 #include <charconv>
-#include <cmath>
 
 #include "export/command_line.h"
 #include "export/curve_tables.h"
@@ -36,48 +35,33 @@ TEST(CurveTables, EquatorRowsReadBackExactly) {
   EXPECT_EQ(lines[0], "# " + softwareName().toUtf8());
   EXPECT_EQ(lines[1], "# korvalen --profile e.csv");
   EXPECT_EQ(lines[2], "gamma,i,e,g,phi");
-  EXPECT_EQ(lines[4], "-0.5,60.50000126,0.5,60.00000126,0.1");
+  EXPECT_EQ(lines[4], "-0.5,60.50000126,0.5,60.00000126,0.1");  // the shortest text that reads back
   for (int k = 0; k < 3; ++k) {
     const QList<QByteArray> cells = lines[3 + k].split(',');
     ASSERT_EQ(cells.size(), 5);
     const EquatorPoint& p = c.points[static_cast<size_t>(k)];
-    EXPECT_EQ(read<double>(cells[0]), p.gamma);
-    EXPECT_EQ(read<double>(cells[1]), p.i);
-    EXPECT_EQ(read<double>(cells[2]), p.e);
-    EXPECT_EQ(read<double>(cells[3]), c.g);
+    const double want[] = {p.gamma, p.i, p.e, c.g};
+    for (int j = 0; j < 4; ++j) EXPECT_EQ(read<double>(cells[j]), want[j]) << k << "," << j;
     EXPECT_EQ(read<float>(cells[4]), p.phi);
   }
 }
 
-TEST(CurveTables, PhaseRowsOnlyForADefinedCurve) {
-  PhaseCurve c;
-  c.points = {{0, 20944.5, 1}, {1, 20941.3, 0.9998479003303085}, {180, 0, 0}};
-  EXPECT_EQ(linesOf(phaseTable(c, QStringLiteral("korvalen"))).size(), 3);  // the head and the header
-  c.defined = true;
-  const QList<QByteArray> lines = linesOf(phaseTable(c, QStringLiteral("korvalen")));
-  ASSERT_EQ(lines.size(), 6);
-  EXPECT_EQ(lines[2], "g,relative");
-  EXPECT_EQ(lines[3], "0,1");
-  EXPECT_EQ(lines[4], "1,0.9998479003303085");
-  EXPECT_EQ(lines[5], "180,0");
-  EXPECT_TRUE(phaseCurveUndefinedText().startsWith(QStringLiteral("фазовая кривая не определена")));
-}
-
-TEST(CurveTables, ProbeRowsSideBySideWithGapsEmpty) {
+// The phase table: rows only for a defined curve; the probe's: gaps are empty cells.
+TEST(CurveTables, PhaseAndProbeRows) {
+  PhaseCurve phase;
+  phase.points = {{0, 20944.5, 1}, {1, 20941.3, 0.9998479003303085}, {180, 0, 0}};
+  EXPECT_EQ(linesOf(phaseTable(phase, QStringLiteral("korvalen"))).size(), 3);  // the head and the header
+  phase.defined = true;
+  EXPECT_EQ(linesOf(phaseTable(phase, QStringLiteral("korvalen"))).mid(2),
+            (QList<QByteArray>{"g,relative", "0,1", "1,0.9998479003303085", "180,0"}));
   ProbeCurves c;
   c.x = 200;
   c.y = 150.5f;
   c.row = {{-2, false, 0}, {-1, true, 0.25f}, {0, true, 0.5f}, {1, false, 0}};
   c.column = {{1, true, 0.75f}, {0, true, 1}, {-1, false, 0}, {-2, true, 0}};
-  const QList<QByteArray> lines = linesOf(probeTable(c, QStringLiteral("korvalen --model rocky")));
-  ASSERT_EQ(lines.size(), 8);
-  EXPECT_EQ(lines[1], "# korvalen --model rocky");
-  EXPECT_EQ(lines[2], "# точка зонда x,y: 200,150.5");
-  EXPECT_EQ(lines[3], "offset,row,column");
-  EXPECT_EQ(lines[4], "-2,,0");
-  EXPECT_EQ(lines[5], "-1,0.25,");
-  EXPECT_EQ(lines[6], "0,0.5,1");
-  EXPECT_EQ(lines[7], "1,,0.75");
+  EXPECT_EQ(linesOf(probeTable(c, QStringLiteral("korvalen --model rocky"))).mid(1),
+            (QList<QByteArray>{"# korvalen --model rocky", "# точка зонда x,y: 200,150.5", "offset,row,column", "-2,,0",
+                               "-1,0.25,", "0,0.5,1", "1,,0.75"}));
 }
 
 }  // namespace
