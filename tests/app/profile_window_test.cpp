@@ -17,6 +17,7 @@
 #include <set>
 
 #include "app/main_frame.h"
+#include "shading/colour_table.h"
 #include "form1_fixture.h"
 #include "profile_window/curve_chart.h"
 #include "profile_window/profile_window.h"
@@ -110,6 +111,14 @@ TEST(ProfileWindow, EquatorFollowsModelLightAndIsolines) {
   ASSERT_EQ(isolines.size(), 7u);
   EXPECT_EQ(isolines[2]->points(), (QList<QPointF>{{-90, 0.55f}, {90, 0.55f}}));
   for (QLineSeries* s : isolines) EXPECT_EQ(s->pen().style(), Qt::DashLine);
+  // Shown again in the colours every eye can tell apart: the lines take the legend's set.
+  QTest::mouseClick(t.f.Check3, Qt::LeftButton, {}, QPoint(6, 8));
+  t.frame.isolineColoursActions[kDistinctColours]->trigger();
+  t.w->refreshNow();
+  for (int r = 1; r <= 7; ++r) {
+    const Tint& c = kDistinctBandColour[r];
+    EXPECT_EQ(isolines[r - 1]->pen().color(), QColor(c.red, c.green, c.blue)) << r;
+  }
   t.frame.modelActions[kGlossy]->trigger();
   t.f.Text5->setText(QStringLiteral("3e38"));
   t.w->refreshNow();
