@@ -8,7 +8,7 @@ packages=(
   qt6-translations-l10n
   qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
   libxcb1-dev libxcb-xinput-dev adwaita-qt6
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libceres-dev
   clang libclang-rt-14-dev
   fonts-liberation2
   xvfb xauth xdotool x11-utils weston qt6-wayland
