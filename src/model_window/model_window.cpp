@@ -223,9 +223,9 @@ void ModelWindow::rebuild() {
   }
 
   if (shownModel_ == kHapke) {
-    variant_ = new QCheckBox(QStringLiteral("H-функция 1981, &tg g"), body_);
-    variant_->setToolTip(QStringLiteral("Совместимый вариант: H-функция 1981 года и tg g в оппозиционном "
-                                        "эффекте, как в наборах, подобранных по форме HapkeHen"));
+    variant_ = new QCheckBox(QStringLiteral("H-функция &1981"), body_);
+    variant_->setToolTip(QStringLiteral("Совместимый вариант: H-функция 1981 года, (1 + 2x)/(1 + 2γx), как в "
+                                        "наборах, подобранных средствами планетного картографирования"));
     form->addRow(variant_);
     connect(variant_, &QCheckBox::toggled, this, [this](bool on) {
       if (showing_) return;

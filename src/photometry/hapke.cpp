@@ -164,16 +164,11 @@ HapkeConstants hapkeConstantsOf(const HapkeParameters& p, double g, double cosG)
   // c weighs the back-scattering lobe HG(-b), which peaks at g = 0.
   k.P = (1 + c) / 2 * henyeyGreenstein(-b, cosG) + (1 - c) / 2 * henyeyGreenstein(b, cosG);
 
+  // The same surge in both variants: they differ only in the H function.
   if (h == 0 || b0 == 0) {
     k.B = 0;
-  } else if (!p.variant1981) {
-    k.B = b0 / (1 + std::tan(g / 2) / h);
-  } else if (g <= kPi / 2) {
-    // With g <= 90 degrees tan g >= 0 and the lower bound of -5 never acts;
-    // it is kept as the fitted presets' form has it.
-    k.B = b0 / std::fmax(-5.0, 1 + std::tan(g) / h);
   } else {
-    k.B = 0;
+    k.B = b0 / (1 + std::tan(g / 2) / h);
   }
   k.surgedP = k.P * (1 + k.B);
 

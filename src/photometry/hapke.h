@@ -18,7 +18,7 @@ struct HapkeParameters {
   double b0 = 1;             // opposition surge amplitude, [0, 5]
   double h = 0.06;           // its angular width, [0, 1]
   double thetaBar = 0;       // macroscopic roughness in DEGREES, [0, 60]
-  bool variant1981 = false;  // the 1981 H-function and tan g in the surge
+  bool variant1981 = false;  // the 1981 H-function in place of the 2002 one
   bool operator==(const HapkeParameters&) const = default;
 };
 

@@ -44,8 +44,48 @@ TEST(Hapke, WorkedValues) {
   for (int n = 0; n < 7; ++n) EXPECT_NEAR(got[n], want[n], 1e-6 * want[n]) << "term " << n;
 }
 
+// The values published with the planetary mapping tools and an open radiative-transfer
+// library. (g, i, e) in degrees; the 2002 rows give i, e and the azimuth psi between the
+// planes of incidence and emission (0: light and observer on the same side), so that
+// cos g = cos i cos e + sin i sin e cos psi, and REFF = I/F / cos i.
+TEST(Hapke, PublishedValues) {
+  struct Row {
+    bool v1981;
+    double w, b, c, b0, h, thetaBar;
+    double g, i, e;  // g < 0: found from i, e and the azimuth -g - 1
+    double value, tolerance;
+  };
+  constexpr double kFromAzimuth0 = -1, kFromAzimuth180 = -181;
+  const Row rows[] = {
+      {true, 0.5, 0, 1, 0, 0, 0, 0, 0, 0, 0.0965097, 5e-8},
+      {true, 0.5, 0, 1, 0, 0, 0, 60, 45, 30, 0.0832883, 5e-8},
+      {true, 0.52, 0.213, 1, 1, 1, 30, 0, 0, 0, 0.286048, 5e-7},
+      {true, 0.52, 0.213, 1, 1, 1, 30, 60, 45, 30, 0.1342, 5e-5},
+      {true, 0.52, 0, 1, 1, 1, 30, 0, 0, 0, 0.16145, 5e-6},
+      {true, 0.52, 0, 1, 1, 1, 30, 60, 45, 30, 0.111525, 5e-7},
+      {false, 0.526, 0.187, 0.273, 1, 0.083, 13.3, kFromAzimuth0, 30, 30, 0.24746648, 1e-6 * 0.24746648},
+      {false, 0.526, 0.187, 0.273, 1, 0.083, 13.3, kFromAzimuth0, 30, 80, 0.19555340, 1e-6 * 0.19555340},
+      {false, 0.526, 0.187, 0.273, 1, 0.083, 13.3, kFromAzimuth180, 30, 89, 0.15426355, 1e-6 * 0.15426355},
+  };
+  for (const Row& r : rows) {
+    const double mu0 = std::cos(r.i * kDeg), mu = std::cos(r.e * kDeg);
+    double cosG = std::cos(r.g * kDeg), g = r.g * kDeg;
+    if (r.g < 0) {
+      const double psi = (-r.g - 1) * kDeg;
+      cosG = mu0 * mu + std::sin(r.i * kDeg) * std::sin(r.e * kDeg) * std::cos(psi);
+      g = std::acos(cosG);
+    }
+    const HapkeParameters p{r.w, r.b, r.c, r.b0, r.h, r.thetaBar, r.v1981};
+    const double iOverF = hapkeReflectance(hapkeConstantsOf(p, g, cosG), mu0, mu);
+    const double got = r.g < 0 ? iOverF / mu0 : iOverF;
+    EXPECT_NEAR(got, r.value, r.tolerance) << (r.v1981 ? "1981" : "2002") << " w " << r.w << " b " << r.b
+                                           << " at " << r.g << " " << r.i << " " << r.e;
+  }
+}
+
 // The phase function's lobes and the surge, where their values are known in closed form:
-// c = 1 keeps only the back-scattering lobe; tan 45 = 1 makes both surges B0 / (1 + 1/h).
+// c = 1 keeps only the back-scattering lobe; tan 45 = 1 makes the surge B0 / (1 + 1/h) at
+// g = 90 in both variants.
 TEST(Hapke, PhaseFunctionAndSurge) {
   struct Row {
     double b, c, b0, h;
@@ -57,8 +97,8 @@ TEST(Hapke, PhaseFunctionAndSurge) {
                       {0.5, -1, 1, 0, false, 0, 2. / 9, 0},
                       {1, 1, 1, 0.1, true, 0, 0, 1},
                       {0.5, 1, 0.5, 0.1, false, 90, 0.5366563146, 0.5 / 11},
-                      {0, 1, 0.5, 0.1, true, 45, 1, 0.5 / 11},
-                      {0, 1, 0.5, 0.1, true, 91, 1, 0}};
+                      {0, 1, 0.5, 0.1, true, 90, 1, 0.5 / 11},
+                      {0, 1, 0.5, 0.1, true, 0, 1, 0.5}};
   for (const Row& r : rows) {
     const HapkeConstants k =
         hapkeConstantsOf({0.5, r.b, r.c, r.b0, r.h, 0, r.v1981}, r.g * kDeg, std::cos(r.g * kDeg));
