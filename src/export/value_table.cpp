@@ -16,7 +16,7 @@ double degrees(float radians) { return finite(static_cast<double>(radians) * 180
 QByteArray valueTable(const MapRunState& run, const QString& command) {
   QByteArray out = tableHead(command);
   out += "x,y,phi,i,e,g\n";
-  const double g = degrees(run.lm.sourceInclination);
+  const double g = phaseAngleDegrees(run.lm.sourceInclination);
   for (int y = 0; y < run.heightPixels; ++y) {
     for (int x = 0; x < run.widthPixels; ++x) {
       const ProbeReading r = probeAt(run.view, run.lm, run.map, run.mirror, static_cast<float>(x),

@@ -13,6 +13,7 @@
 #include <functional>
 
 #include "main_window/form1.h"
+#include "photometry/geometry.h"
 #include "toolkit/guard.h"
 #include "toolkit/number_steps.h"
 
@@ -251,7 +252,8 @@ void ModelWindow::rebuild() {
   fit_ = new QPushButton(QStringLiteral("&Подобрать множитель"), body_);
   fit_->setAutoDefault(false);
   fit_->setToolTip(QStringLiteral("Множитель, при котором самая яркая освещённая точка видимой "
-                                  "полусферы при нынешнем наклоне источника равна 1"));
+                                  "полусферы, какую может показать карта, при нынешнем наклоне "
+                                  "источника равна 1"));
   column->addWidget(fit_);
   connect(fit_, &QPushButton::clicked, this, [this] { fitFactor(); });
   showValues();
@@ -283,8 +285,8 @@ void ModelWindow::store(const PlanetaryParameters& p) {
 void ModelWindow::fitFactor() {
   const LightAndModel& lm = form_.st.lm;
   PlanetaryParameters p = lm.planetary;
-  const std::optional<double> factor =
-      fittedFactor(lm.surfaceModel, p, lm.sourceInclination, lm.cosG);
+  const std::optional<double> factor = fittedFactor(lm.surfaceModel, p, lm.sourceInclination, lm.cosG,
+                                                    outermostPixelCosE(form_.st.view.unitsPerPixel));
   if (!factor) return;
   // Through the field, so that the factor in effect is the one it shows.
   factor_->setValue(*factor);

@@ -1,6 +1,8 @@
 #include "photometry/geometry.h"
 
+#include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "photometry/checked.h"
 #include "photometry/reflectance.h"
@@ -10,7 +12,29 @@ namespace korvalen {
 namespace {
 // pi/2 as the 32-bit float nearest to it.
 constexpr float kHalfPiSingle = 1.5707964f;
+// The true pi, and a half turn of the inclination: the 32-bit float nearest
+// pi, which is what 180 degrees typed becomes (a little above the true pi).
+constexpr double kTruePi = std::numbers::pi;
+constexpr double kHalfTurn = static_cast<float>(std::numbers::pi);
 }  // namespace
+
+double phaseAngle(double inclination) {
+  // Folding about the half turn keeps every inclination in [0, pi] as it is,
+  // bit for bit, and takes 180 and 360 degrees to pi and 0. fmod and the
+  // difference below are exact.
+  double a = std::fabs(inclination);
+  if (!std::isfinite(a)) return 0;
+  a = std::fmod(a, 2 * kHalfTurn);
+  if (a > kHalfTurn) a = 2 * kHalfTurn - a;
+  return a < kTruePi ? a : kTruePi;
+}
+
+double phaseAngleDegrees(double inclination) { return phaseAngle(inclination) * 180 / kPi; }
+
+double lightLongitudeDegrees(double inclination) {
+  const double degrees = phaseAngleDegrees(inclination);
+  return std::remainder(inclination, 2 * kHalfTurn) < 0 ? -degrees : degrees;
+}
 
 void setUpRotationOX(ViewAndRotation& v, double degOX) {
   if (degOX == 90.0) {
@@ -71,6 +95,23 @@ void setUpLight(LightAndModel& lm) {
   lm.cosG = toSingle(std::cos(a));
   // The added models' values at this phase, with their parameters as they stand.
   lm.planetaryRun = planetaryConstantsOf(lm.surfaceModel, lm.planetary, lm.sourceInclination, lm.cosG);
+}
+
+double outermostPixelCosE(double unitsPerPixel) {
+  const double u = unitsPerPixel;
+  if (!(u > 0 && u < 1)) return 1;
+  // Over the columns of a quarter of the disc, the highest pixel row whose
+  // centre is inside: dx^2 + dy^2 < R^2, as (dx u)^2 + (dy u)^2 < 1. A centre
+  // on the rim to within rounding is on the limb, as the map finds it.
+  constexpr double kInside = 1 - 1e-9;
+  double largest = 0;
+  for (double dx = 0; dx * u < 1; ++dx) {
+    const double x = dx * u;
+    double dy = std::floor(std::sqrt(1 - x * x) / u);
+    while (dy >= 0 && !(x * x + (dy * u) * (dy * u) < kInside)) --dy;
+    if (dy >= 0) largest = std::max(largest, x * x + (dy * u) * (dy * u));
+  }
+  return std::sqrt(1 - largest);
 }
 
 void setUpParameters(LightAndModel& lm) {

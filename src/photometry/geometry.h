@@ -40,6 +40,23 @@ void setUpRadius(ViewAndRotation& view, double radius,
 // observer direction (0, 0, 1).
 void setUpLight(LightAndModel& lm);
 
+// The phase angle of a light inclined by `inclination` radians (the 32-bit
+// sourceInclination widened), whatever turn it was typed with: the angle
+// between the light and the observer, acos(cos inclination), in [0, pi].
+// Every added model, the fitted factor and the curves take g from here.
+double phaseAngle(double inclination);
+// The same in degrees, converted with the program's pi, as the user reads it.
+double phaseAngleDegrees(double inclination);
+// Where the light stands on the photometric equator (the observer at 0), in
+// degrees: the phase angle, negative for a light inclined the other way.
+double lightLongitudeDegrees(double inclination);
+
+// cos e at the map's outermost pixel of the visible disc as the observer sees
+// it (the start-up view): the pixel centre farthest from the disc's centre
+// that still lies inside the disc of radius 1 / unitsPerPixel. The smallest
+// cos e the map shows other than the limb's own 0; 1 for a disc of one pixel.
+double outermostPixelCosE(double unitsPerPixel);
+
 // Parameter set-up from s and n (already stored in specularShare, peakSharpness).
 void setUpParameters(LightAndModel& lm);
 

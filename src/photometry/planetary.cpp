@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "photometry/geometry.h"
 #include "photometry/model_state.h"
 
 namespace korvalen {
@@ -11,11 +12,6 @@ namespace korvalen {
 namespace {
 // The true pi of the formulas (the program's degree conversion keeps its own).
 constexpr double kTruePi = std::numbers::pi;
-
-// The phase angle as the angle between the light and the observer: a light
-// inclined the other way makes the same angle, and none exceeds pi (a light
-// typed at 180 degrees or beyond stands behind the sphere).
-double phaseAngle(double g) { return std::min(std::fabs(g), kTruePi); }
 
 double lommelSeeliger(double mu0, double mu) { return 2 * mu0 / (mu0 + mu); }
 
@@ -90,23 +86,32 @@ double diskFunction(const PlanetaryConstants& k, double mu0, double mu) {
 }
 
 std::optional<double> fittedFactor(int32_t model, const PlanetaryParameters& p, double g,
-                                   double cosG) {
+                                   double cosG, double smallestCosE) {
   const PlanetaryConstants k = planetaryConstantsOf(model, p, g, cosG);
   const double phase = phaseAngle(g);
+  const double muFloor = smallestCosE > 0 ? std::min(smallestCosE, 1.0) : 0.0;
+  double brightest = 0;
+  auto consider = [&](double mu0, double mu) {
+    if (!(mu0 > 0) || mu < muFloor) return;
+    const double f = diskFunction(k, mu0, mu);
+    if (std::isfinite(f) && f > brightest) brightest = f;
+  };
   // The normal at photometric latitude beta and longitude gamma (the observer
   // at gamma = 0, the light at gamma = phase): mu = cos beta cos gamma,
   // mu0 = cos beta cos(gamma - phase).
   constexpr int kSteps = 4 * 180;  // quarter degrees over -90..90
-  double brightest = 0;
   for (int b = 0; b <= kSteps; ++b) {
     const double cosBeta = std::cos((b - kSteps / 2) * kTruePi / kSteps);
     for (int c = 0; c <= kSteps; ++c) {
       const double gamma = (c - kSteps / 2) * kTruePi / kSteps;
-      const double mu0 = cosBeta * std::cos(gamma - phase);
-      const double mu = std::max(cosBeta * std::cos(gamma), 0.0);
-      if (!(mu0 > 0)) continue;
-      const double f = diskFunction(k, mu0, mu);
-      if (std::isfinite(f) && f > brightest) brightest = f;
+      consider(cosBeta * std::cos(gamma - phase), std::max(cosBeta * std::cos(gamma), 0.0));
+    }
+    // The edge of the searched part of this latitude, mu = muFloor exactly:
+    // where a function that grows towards the limb is brightest on the map.
+    if (muFloor > 0 && cosBeta >= muFloor) {
+      const double edge = std::acos(muFloor / cosBeta);
+      consider(cosBeta * std::cos(edge - phase), muFloor);
+      consider(cosBeta * std::cos(-edge - phase), muFloor);
     }
   }
   if (!(brightest > 0)) return std::nullopt;

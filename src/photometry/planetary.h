@@ -89,12 +89,14 @@ PlanetaryConstants planetaryConstantsOf(int32_t model, const PlanetaryParameters
 double diskFunction(const PlanetaryConstants& k, double mu0, double mu);
 
 // The factor that makes the brightest lit point of the visible hemisphere 1
-// at the phase angle g: F is sought over the photometric latitude and
-// longitude at every quarter degree (the limb included, where it is finite).
-// Empty where no lit point is bright (F at most 0 everywhere). The result is
-// limited to the factor's range.
+// at the phase angle of the inclination g: F is sought over the photometric
+// latitude and longitude at every quarter degree and along the edge
+// cos e = smallestCosE, where the map can show a point (cos e no smaller than
+// at its outermost pixel: Minnaert's F for k < 1 grows without end towards
+// the limb). Empty where no lit point is bright (F at most 0 everywhere). The
+// result is limited to the factor's range.
 std::optional<double> fittedFactor(int32_t model, const PlanetaryParameters& p, double g,
-                                   double cosG);
+                                   double cosG, double smallestCosE);
 
 // phi of an added model at a point with the 32-bit cosines of the geometry:
 // mu0 for an unlit point; otherwise A F limited to 0..1, rounded to 32 bits.

@@ -27,7 +27,8 @@ float phiAtNormal(const LightAndModel& lm, const Vec3& h) {
 EquatorCurve equatorCurve(const LightAndModel& state) {
   const LightAndModel lm = presentLight(state);
   EquatorCurve curve;
-  curve.g = static_cast<double>(lm.sourceInclination) * 180 / kPi;
+  curve.g = phaseAngleDegrees(lm.sourceInclination);
+  curve.lightGamma = lightLongitudeDegrees(lm.sourceInclination);
   const int steps = static_cast<int>(std::lround(180 / kEquatorStepDegrees));
   curve.points.reserve(static_cast<size_t>(steps) + 1);
   const bool mirror = lm.surfaceModel == kMirror;
@@ -36,8 +37,8 @@ EquatorCurve equatorCurve(const LightAndModel& state) {
   for (int k = 0; k <= steps; ++k) {
     const double gamma = -90 + k * kEquatorStepDegrees;
     const Vec3 h = equatorNormal(gamma);
-    // The angle between the normal and the light, whatever turn the light was typed with.
-    const double i = std::fabs(std::remainder(gamma - curve.g, 360.0));
+    // The angle between the normal and the light.
+    const double i = std::fabs(std::remainder(gamma - curve.lightGamma, 360.0));
     curve.points.push_back({gamma, i, std::fabs(gamma), phiAtNormal(lm, h)});
     if (mirror) {
       Angles a = cosinesAt(h, lm, kShadingRules);

@@ -183,11 +183,12 @@ void ProfileWindow::refreshEquator() {
   if (equator_)
     for (const EquatorPoint& p : equator_->points) points.append(QPointF(p.gamma, static_cast<double>(p.phi)));
   equatorSeries_->replace(points);
-  const double g = static_cast<double>(lm.sourceInclination) * 180 / kPi;
+  const double g = phaseAngleDegrees(lm.sourceInclination);
+  const double lightGamma = lightLongitudeDegrees(lm.sourceInclination);
   observerMark_->replace({QPointF(0, kPhiLow), QPointF(0, kPhiHigh)});
-  lightMark_->setName(QStringLiteral("Источник, γ = g = ") + degreesText(g));
-  if (std::fabs(g) <= 90)
-    lightMark_->replace({QPointF(g, kPhiLow), QPointF(g, kPhiHigh)});
+  lightMark_->setName(QStringLiteral("Источник, γ = ") + degreesText(lightGamma));
+  if (std::fabs(lightGamma) <= 90)
+    lightMark_->replace({QPointF(lightGamma, kPhiLow), QPointF(lightGamma, kPhiHigh)});
   else
     lightMark_->clear();
   // The levels in the legend's colours; grey and dashed while the isolines are hidden.
@@ -301,13 +302,9 @@ void ProfileWindow::drawPhase() {
   } else {
     fixedTicks(y, kPhiLow, std::max(kPhiHigh, high + 0.05), 0, 0.2);
   }
-  // A light inclined the other way makes the same phase angle.
-  const double g = std::fabs(static_cast<double>(form_.st.lm.sourceInclination) * 180 / kPi);
+  const double g = phaseAngleDegrees(form_.st.lm.sourceInclination);
   phaseMark_->setName(QStringLiteral("Нынешний g = ") + degreesText(g));
-  if (g <= 180)
-    phaseMark_->replace({QPointF(g, y->min()), QPointF(g, y->max())});
-  else
-    phaseMark_->clear();
+  phaseMark_->replace({QPointF(g, y->min()), QPointF(g, y->max())});
   QString title = magnitudes ? QStringLiteral("Звёздная величина диска относительно g = 0")
                              : QStringLiteral("Яркость диска относительно g = 0");
   if (!phaseNote_.isEmpty())
