@@ -23,25 +23,26 @@ int usageError(const QString& message) {
 
 // Whether the window has no display to open on: neither an X display nor a
 // Wayland one is named (as under ssh without forwarding). Qt would abort there
-// with advice to reinstall the program. A platform the user chose, with
-// QT_QPA_PLATFORM or -platform, is Qt's to open or refuse.
+// with advice to reinstall the program. A platform or display the user chose,
+// with QT_QPA_PLATFORM, -platform or -display, is Qt's to open or refuse.
 bool noDisplayForWindow(int argc, char* argv[]) {
   if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) return false;
   for (int i = 1; i < argc; ++i)
-    if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0) return false;
+    for (const char* chosen : {"-platform", "--platform", "-display", "--display"})
+      if (std::strcmp(argv[i], chosen) == 0) return false;
   return qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  // A first reading, before Qt takes its own options out: files to write,
-  // help, version or a mistake need no display, and get Qt's offscreen
-  // platform whatever the session has.
+  // A first reading, before Qt takes its own options out (so they are passed
+  // over here): files to write, help, version or a mistake need no display,
+  // and get Qt's offscreen platform whatever the session has.
   {
     QStringList raw;
     for (int i = 0; i < argc; ++i) raw << QString::fromLocal8Bit(argv[i]);
-    const korvalen::ParsedCommandLine first = korvalen::parseCommandLine(raw);
+    const korvalen::ParsedCommandLine first = korvalen::parseCommandLine(korvalen::withoutQtOptions(raw));
     if (!first.error.isEmpty() || first.options.withoutWindow()) {
       qputenv("QT_QPA_PLATFORM", "offscreen");
       korvalen::dropMissingRuntimeDirNotice();
@@ -62,7 +63,10 @@ int main(int argc, char* argv[]) {
   QGuiApplication::setDesktopFileName(QStringLiteral(KORVALEN_APP_ID));
   korvalen::installFontSubstitutions();
 
-  const korvalen::ParsedCommandLine parsed = korvalen::parseCommandLine(QApplication::arguments());
+  // Qt keeps the options its platform of this run does not read (-geometry
+  // off X11): they are still not the program's.
+  const korvalen::ParsedCommandLine parsed =
+      korvalen::parseCommandLine(korvalen::withoutQtOptions(QApplication::arguments()));
   if (!parsed.error.isEmpty()) return usageError(parsed.error);
   const korvalen::CommandLine& c = parsed.options;
   if (c.help) {

@@ -1,7 +1,15 @@
 #pragma once
 // What the program asks of Qt before it shows or prints anything: Qt's own
 // texts in Russian, and no noise on the error stream of a run without a window.
+#include <QStringList>
+
 namespace korvalen {
+
+// The arguments without the options Qt takes for itself (-style Fusion,
+// -reverse, -qwindowtitle X, -geometry ..., with one dash or two, and the
+// -style=Fusion forms), which the program's own reading would take for
+// mistakes. arguments[0], the program, stays.
+QStringList withoutQtOptions(const QStringList& arguments);
 
 // Qt's own texts in Russian whatever the session's language: the file dialogs
 // and their overwrite question, the text boxes' menus, the message boxes'

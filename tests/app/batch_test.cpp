@@ -16,6 +16,7 @@
 
 #include "app/batch.h"
 #include "app/main_frame.h"
+#include "app/qt_setup.h"
 #include "export/command_line.h"
 #include "form1_fixture.h"
 #include "photometry/probe.h"
@@ -460,6 +461,10 @@ TEST(CommandLineWithoutSession, OwnRussianMessagesOnly) {
       {{"--render", "m.png/x.png"}, 1, "korvalen: Не удалось сохранить файл «m.png/x.png»: "},
       {{"--render", "folder"}, 1, "korvalen: Не удалось сохранить файл «folder»: "},
       {{"--render", tooLong}, 1, "korvalen: Не удалось сохранить файл «n"},
+      // Qt's own options: the window, without a display to open on; files, with or without them.
+      {{"-style", "Fusion", "-reverse"}, 1, "korvalen: нет дисплея, на котором можно открыть окно"},
+      {{"--qwindowtitle", "X", "-geometry", "300x200", "--model", "akimov"}, 1, "korvalen: нет дисплея"},
+      {{"-style=Fusion", "-geometry", "300x200", "--render", "m.png"}, 0, ""},
   };
   for (const auto& r : runs) {
     SCOPED_TRACE(r.args.join(QLatin1Char(' ')).left(40).toStdString());
@@ -489,6 +494,25 @@ TEST(CommandLineWithoutSession, OwnRussianMessagesOnly) {
   }
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"e.png", "m.png", "v.csv"}));
   EXPECT_TRUE(QDir(dir.filePath(QStringLiteral("folder"))).isEmpty());
+}
+
+// Qt's own options are passed over by the program's reading, with their
+// values; the program's options and their values stay, whatever they look like.
+TEST(QtOptions, PassedOverByTheProgramsReading) {
+  const struct {
+    QStringList args, kept;
+  } cases[] = {
+      {{"korvalen", "-style", "Fusion", "--model", "glossy"}, {"korvalen", "--model", "glossy"}},
+      {{"korvalen", "--style=Fusion", "-reverse", "--reverse"}, {"korvalen"}},
+      {{"korvalen", "-qwindowtitle", "-reverse", "--live"}, {"korvalen", "--live"}},  // a title that looks like an option
+      {{"korvalen", "-geometry", "640x480+0+0", "--display", ":1", "-platform", "xcb"}, {"korvalen"}},
+      {{"korvalen", "--title", "T", "-stylesheet", "a.qss", "-widgetcount", "-h"}, {"korvalen", "-h"}},
+      // Without a value, Qt leaves an option of its own to the program, which refuses it.
+      {{"korvalen", "--h", "0.1", "--inclination", "-style"}, {"korvalen", "--h", "0.1", "--inclination", "-style"}},
+      {{"korvalen", "--render", "-reverse.png", "-sync"}, {"korvalen", "--render", "-reverse.png"}},
+      {{"-style"}, {"-style"}},  // the program's own name is never an option
+  };
+  for (const auto& c : cases) EXPECT_EQ(withoutQtOptions(c.args), c.kept) << c.args.join(' ').toStdString();
 }
 
 // A save that fails in the window says so in a message box, and writes nothing.
