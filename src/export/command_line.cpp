@@ -2,8 +2,10 @@
 
 #include <QCommandLineParser>
 #include <QRegularExpression>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 #include "photometry/planetary.h"
@@ -343,11 +345,45 @@ QStringList argumentsOf(const CommandLine& c) {
   return a;
 }
 
+namespace {
+
+// A character that would break or hide part of the one line a command is
+// written on: the control characters and the line and paragraph separators.
+bool breaksTheLine(QChar c) {
+  return c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
+}
+
+// The shell's $'...' form, where \n, \t and \xHH stand for those characters
+// (\xHH for each byte of their UTF-8).
+QString escapedQuoted(const QString& a) {
+  QString out = QStringLiteral("$'");
+  for (const QChar c : a) {
+    if (c == QLatin1Char('\\') || c == QLatin1Char('\'')) {
+      out += QLatin1Char('\\') + QString(c);
+    } else if (c == QLatin1Char('\n')) {
+      out += QStringLiteral("\\n");
+    } else if (c == QLatin1Char('\t')) {
+      out += QStringLiteral("\\t");
+    } else if (breaksTheLine(c)) {
+      for (const char byte : QString(c).toUtf8())
+        out += QStringLiteral("\\x") + QString::number(static_cast<uint8_t>(byte), 16).rightJustified(2, QLatin1Char('0')).toUpper();
+    } else {
+      out += c;
+    }
+  }
+  return out + QLatin1Char('\'');
+}
+
+}  // namespace
+
 QString commandText(const QStringList& arguments) {
   static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_.,/:=+@%-]+$"));
   QString text = QStringLiteral("korvalen");
   for (QString a : arguments) {
-    if (!plain.match(a).hasMatch()) a = QLatin1Char('\'') + a.replace(QLatin1Char('\''), QStringLiteral("'\\''")) + QLatin1Char('\'');
+    if (std::any_of(a.begin(), a.end(), breaksTheLine))
+      a = escapedQuoted(a);
+    else if (!plain.match(a).hasMatch())
+      a = QLatin1Char('\'') + a.replace(QLatin1Char('\''), QStringLiteral("'\\''")) + QLatin1Char('\'');
     text += QLatin1Char(' ') + a;
   }
   return text;

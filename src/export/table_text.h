@@ -11,8 +11,12 @@
 
 namespace korvalen {
 
+// The command comes as commandText writes it, on one line; should a line
+// break reach it all the same, the line after it is a comment too.
 inline QByteArray tableHead(const QString& command) {
-  return "# " + softwareName().toUtf8() + "\n# " + command.toUtf8() + "\n";
+  QByteArray head = "# " + softwareName().toUtf8() + "\n# ";
+  for (const char c : command.toUtf8()) head += c == '\n' || c == '\r' ? QByteArray("\n# ") : QByteArray(1, c);
+  return head + "\n";
 }
 
 template <typename T>

@@ -2,6 +2,8 @@
 // before any box is touched, and texts that read back to the same values.
 #include <gtest/gtest.h>
 
+#include <QProcess>
+
 #include <cmath>
 #include <limits>
 
@@ -103,11 +105,35 @@ TEST(NumberText, ReadsBackToTheSameValue) {
   EXPECT_EQ(numberText(0.3f), QStringLiteral("0.3"));
 }
 
+// Each argument as the shell reads it back, on one line: quoted where the
+// shell would split it, control characters as \n, \t or \xHH.
 TEST(CommandText, QuotesWhatTheShellWouldSplit) {
-  EXPECT_EQ(commandText({"--ox", "-30", "--render", "out/a.png"}), QStringLiteral("korvalen --ox -30 --render out/a.png"));
-  EXPECT_EQ(commandText({"--render", "my map.png"}), QStringLiteral("korvalen --render 'my map.png'"));
-  EXPECT_EQ(commandText({"--render", "it's $HOME.png"}), QStringLiteral("korvalen --render 'it'\\''s $HOME.png'"));
-  EXPECT_EQ(commandText({"--render", "карта.png"}), QStringLiteral("korvalen --render 'карта.png'"));
+  const struct {
+    QStringList args;
+    const char* text;
+  } cases[] = {
+      {{"--ox", "-30", "--render", "out/a.png"}, "korvalen --ox -30 --render out/a.png"},
+      {{"--render", "my map.png"}, "korvalen --render 'my map.png'"},
+      {{"--render", "it's $HOME.png"}, "korvalen --render 'it'\\''s $HOME.png'"},
+      {{"--render", "карта.png"}, "korvalen --render 'карта.png'"},
+      {{"--render", "a\nb.png"}, "korvalen --render $'a\\nb.png'"},
+      {{"--values", "t\tab\\it's.csv"}, "korvalen --values $'t\\tab\\\\it\\'s.csv'"},
+      {{"--values", QStringLiteral("r\r\x1b[1m\x7f.csv")}, "korvalen --values $'r\\x0D\\x1B[1m\\x7F.csv'"},
+      {{"--profile", QStringLiteral("p\u2028q\u0085.csv")}, "korvalen --profile $'p\\xE2\\x80\\xA8q\\xC2\\x85.csv'"},
+  };
+  for (const auto& c : cases) {
+    const QString text = commandText(c.args);
+    EXPECT_EQ(text, QString::fromUtf8(c.text));
+    // bash reads it back to the same arguments.
+    QProcess bash;
+    bash.start(QStringLiteral("bash"), {QStringLiteral("-c"), QStringLiteral("printf '%s\\0'") + text.mid(8)});
+    ASSERT_TRUE(bash.waitForFinished(-1));
+    QList<QByteArray> read = bash.readAllStandardOutput().split('\0');
+    read.removeLast();
+    QStringList back;
+    for (const QByteArray& r : read) back << QString::fromUtf8(r);
+    EXPECT_EQ(back, c.args) << text.toStdString();
+  }
 }
 
 }  // namespace

@@ -64,5 +64,33 @@ TEST(CurveTables, PhaseAndProbeRows) {
                                "-1,0.25,", "0,0.5,1", "1,,0.75"}));
 }
 
+// A file name with a line break or another control character cannot end a
+// comment line early: every line of every table's head starts with "#".
+TEST(CurveTables, EveryHeadLineIsAComment) {
+  EquatorCurve equator;
+  equator.points = {{0, 30, 0, 0.5f}};
+  PhaseCurve phase;
+  phase.defined = true;
+  phase.points = {{0, 1, 1}};
+  ProbeCurves probe;
+  probe.row = {{0, true, 0.5f}};
+  const QString commands[] = {commandText({QStringLiteral("--profile"), QStringLiteral("a\nb\r\v\x1b.csv")}),
+                              QStringLiteral("korvalen\n--raw\r\nline\r")};
+  for (const QString& command : commands) {
+    const QByteArray tables[] = {equatorTable(equator, command), phaseTable(phase, command),
+                                 probeTable(probe, command)};
+    for (const QByteArray& table : tables) {
+      const QList<QByteArray> lines = linesOf(table);
+      qsizetype header = 0;
+      while (header < lines.size() && lines[header].startsWith('#')) ++header;
+      ASSERT_LT(header, lines.size());
+      EXPECT_TRUE(lines[header] == "gamma,i,e,g,phi" || lines[header] == "g,relative" ||
+                  lines[header] == "offset,row,column")
+          << table.toStdString();
+      for (const QByteArray& line : lines) EXPECT_FALSE(line.contains('\r')) << table.toStdString();
+    }
+  }
+}
+
 }  // namespace
 }  // namespace korvalen
