@@ -76,7 +76,7 @@ void Form1::Text3_Change(int16_t) { judgeRotationBoxes(Text3[0]); }
 void Form1::Text4_Change(int16_t) {
   if (!collectNumber(Text4[0])) return;
   try {
-    st.lm.sourceInclination = toSingle(cleanedReading() / 180 * kPi);
+    st.lm.sourceInclination = inclinationRadians(cleanedReading());
     Text4[0]->setBackColour(kAccepted);
     РисованиеПолусферыПримера();
   } catch (const RuntimeError&) {

@@ -27,10 +27,8 @@ void Form1::Command1_Click() {
   // The run accepts radii below 900; outside them the radius in effect stays.
   st.view.sphereRadius = localeNumber(Text9->text());
   if (st.view.sphereRadius > 0 && st.view.sphereRadius < 900) setUpRadius(st.view, st.view.sphereRadius);
-  // The light and the model's constants; the inclination is read as a 32-bit
-  // float before it becomes radians.
-  const float inclinationDegrees = toSingle(localeNumber(Text4[0]->text()));
-  st.lm.sourceInclination = toSingle(static_cast<double>(inclinationDegrees) * kPi / 180);
+  // The light and the model's constants, the inclination rounded as the box rounds it.
+  st.lm.sourceInclination = inclinationRadians(localeNumber(Text4[0]->text()));
   setUpLight(st.lm);
   st.lm.specularShare = toSingle(localeNumber(Text5->text()));
   st.lm.peakSharpness = toSingle(localeNumber(Text6->text()));

@@ -87,6 +87,10 @@ void setUpRadius(ViewAndRotation& v, double radius, DiscLimitRounding rounding) 
   v.discLimitSq = limit;
 }
 
+float inclinationRadians(double degrees) {
+  return toSingle(static_cast<double>(toSingle(degrees)) * kPi / 180);
+}
+
 void setUpLight(LightAndModel& lm) {
   const double a = lm.sourceInclination;
   lm.lightX = 0;

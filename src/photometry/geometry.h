@@ -36,6 +36,13 @@ enum class DiscLimitRounding { TwoDivisions, DivisionBySquare };
 void setUpRadius(ViewAndRotation& view, double radius,
                  DiscLimitRounding rounding = DiscLimitRounding::TwoDivisions);
 
+// The light's inclination in radians from the degrees typed: the degrees as
+// a 32-bit float, then radians with the program's pi, stored as a 32-bit
+// float. The inclination box and the shading run both take it from here, so
+// a curve reads the same inclination whether or not a map was shaded. A value
+// beyond the float range raises.
+float inclinationRadians(double degrees);
+
 // Light set-up: the light lies in the y-z plane at sourceInclination from the
 // observer direction (0, 0, 1).
 void setUpLight(LightAndModel& lm);

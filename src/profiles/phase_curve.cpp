@@ -67,7 +67,7 @@ PhaseCurve phaseCurve(const LightAndModel& state, int radius, int workers) {
   // The light of each phase angle, as a run sets it up from the typed degrees.
   std::vector<LightAndModel> lights(kCount, base);
   for (size_t d = 0; d < kCount; ++d) {
-    lights[d].sourceInclination = toSingle(static_cast<double>(static_cast<float>(d)) * kPi / 180);
+    lights[d].sourceInclination = inclinationRadians(static_cast<double>(d));
     setUpLight(lights[d]);
   }
   const std::vector<Vec3> half = halfDisc(radius);
