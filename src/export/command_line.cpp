@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "export/parameter_fields.h"
 #include "photometry/planetary.h"
 
 namespace korvalen {
@@ -138,8 +139,32 @@ bool readModelParameters(const QCommandLineParser& parser, CommandLine& c, QStri
                          numberText(p.range.high));
         return false;
       }
+      // The parameter window shows every value it takes as it is; one it
+      // could not show is not taken here either.
+      if (!fieldHolds(p.range, x)) {
+        error = QStringLiteral("значение %1 параметра --%2 слишком близко к нулю или к концу допустимого, "
+                               "чтобы окно параметров показало его")
+                    .arg(quoted(v), name);
+        return false;
+      }
     }
     *p.field = v;
+  }
+  // The phase function must not fall below 0 anywhere: the pair in effect,
+  // given or from the preset or the window's start.
+  if (hapke) {
+    HapkeParameters h;
+    for (const HapkePreset& preset : kHapkePresets)
+      if (c.preset && *c.preset == QLatin1String(preset.cliName)) h = preset.p;
+    if (c.b) h.b = *readCommandLineNumber(*c.b);
+    if (c.c) h.c = *readCommandLineNumber(*c.c);
+    if (!phaseFunctionNonNegative(h.b, h.c)) {
+      error = QStringLiteral("пара b = %1, c = %2 (--b, --c) недопустима: индикатриса P(g) при ней "
+                             "отрицательна, P(180°) = %3; при c больше 1 нужно ((1 + b)/(1 − b))³ ≤ "
+                             "(1 + c)/(c − 1)")
+                  .arg(numberText(h.b), numberText(h.c), QString::number(phaseFunctionOf(h.b, h.c, -1), 'g', 3));
+      return false;
+    }
   }
   return true;
 }

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "export/parameter_fields.h"
 #include "main_window/form1.h"
 #include "photometry/geometry.h"
 #include "toolkit/guard.h"
@@ -105,7 +106,7 @@ ParameterBox::ParameterBox(QWidget* parent) : QDoubleSpinBox(parent) {
   QLocale l;
   l.setNumberOptions(l.numberOptions() | QLocale::OmitGroupSeparator);
   setLocale(l);
-  setDecimals(9);
+  setDecimals(kParameterDecimals);
   setKeyboardTracking(false);
   setAccelerated(true);
   // A text typed over a step is the user's own again.
@@ -131,6 +132,23 @@ void ParameterBox::stepBy(int steps) {
     interpretText();
   }
   if (style()->styleHint(QStyle::SH_SpinBox_SelectOnStep, nullptr, this)) selectAll();
+}
+
+void ParameterBox::setRefused(bool refused) {
+  if (refused == refused_) return;
+  refused_ = refused;
+  if (!refused) {
+    setPalette(QPalette());  // the scheme's own again
+    return;
+  }
+  // The pale red of a text the main window does not accept, with the text of
+  // a light scheme, which reads on it in a dark scheme too.
+  QPalette pal = palette();
+  for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    pal.setColor(group, QPalette::Base, QColor(255, 192, 192));
+    pal.setColor(group, QPalette::Text, QColor(0, 0, 0));
+  }
+  setPalette(pal);
 }
 
 std::optional<QString> ParameterBox::steppedText(const QString& text, int steps) const {
@@ -159,6 +177,8 @@ ModelWindow::ModelWindow(Form1& form, QWidget* parent) : QDialog(parent), form_(
     if (form_.st.lm.surfaceModel != shownModel_) rebuild();
   });
   connect(&form_, &Form1::planetaryParametersChanged, this, [this] { showValues(); });
+  // L(g) follows the inclination.
+  connect(&form_, &Form1::curveInputsChanged, this, [this] { showValues(); });
 }
 
 void ModelWindow::rebuild() {
@@ -195,8 +215,14 @@ void ModelWindow::rebuild() {
     caption->setBuddy(presets_);
     form->addRow(caption, presets_);
     connect(presets_, &QComboBox::activated, this, [this, presets](int index) {
-      if (index < 1) return;
       PlanetaryParameters p = form_.st.lm.planetary;
+      if (index < 1) {
+        // "Свои значения": L no longer follows the phase; L is the user's own again.
+        if (!p.lunarLOfPhase) return;
+        p.lunarLOfPhase = false;
+        store(p);
+        return;
+      }
       presets[static_cast<size_t>(index - 1)].apply(p);
       store(p);
       presets_->setCurrentIndex(index);
@@ -206,16 +232,22 @@ void ModelWindow::rebuild() {
   const std::vector<Field> fields = fieldsOf(shownModel_);
   for (const Field& f : fields) {
     auto* box = new ParameterBox(body_);
-    // An open end is kept out by the field's last decimal.
-    box->setRange(f.range.low + (f.range.lowOpen ? 1e-9 : 0), f.range.high - (f.range.highOpen ? 1e-9 : 0));
+    const FieldBounds bounds = fieldBoundsOf(f.range);
+    box->setRange(bounds.low, bounds.high);
     auto* caption = new QLabel(f.caption, body_);
     caption->setBuddy(box);
     form->addRow(caption, box);
     fields_.push_back(box);
-    connect(box, &QDoubleSpinBox::valueChanged, this, [this, f](double v) {
+    connect(box, &QDoubleSpinBox::valueChanged, this, [this, f, box](double v) {
       if (showing_) return;
       PlanetaryParameters p = form_.st.lm.planetary;
       f.value(p) = v;
+      // Refused, the value in effect stays: one out of the range (the field
+      // widened to show an L(g) below 0), or a phase function below 0.
+      const bool refused =
+          !f.range.holds(v) || (shownModel_ == kHapke && !phaseFunctionNonNegative(p.hapke.b, p.hapke.c));
+      box->setRefused(refused);
+      if (refused) return;
       // A value typed in is the user's own: L no longer follows the phase.
       if (form_.st.lm.surfaceModel == kLunarLambert) p.lunarLOfPhase = false;
       if (presets_) presets_->setCurrentIndex(0);
@@ -265,16 +297,21 @@ void ModelWindow::showValues() {
   showing_ = true;
   PlanetaryParameters p = form_.st.lm.planetary;
   const std::vector<Field> fields = fieldsOf(shownModel_);
-  for (size_t k = 0; k < fields.size(); ++k) fields_[k]->setValue(fields[k].value(p));
-  factor_->setValue(p.factor);
-  if (variant_) variant_->setChecked(p.hapke.variant1981);
-  if (shownModel_ == kLunarLambert) {
-    // L follows the phase: the field shows the L of the present phase angle.
-    if (p.lunarLOfPhase) {
-      fields_[0]->setValue(std::clamp(form_.st.lm.planetaryRun.lunarL, kLunarLRange.low, kLunarLRange.high));
+  for (size_t k = 0; k < fields.size(); ++k) {
+    const FieldBounds bounds = fieldBoundsOf(fields[k].range);
+    double value = fields[k].value(p);
+    if (shownModel_ == kLunarLambert && p.lunarLOfPhase) {
+      // L follows the phase: the field shows the L in effect at the present
+      // inclination, below 0 too beyond 104 degrees.
+      value = planetaryConstantsOf(kLunarLambert, p, form_.st.lm.sourceInclination, form_.st.lm.cosG).lunarL;
       presets_->setCurrentIndex(1);
     }
+    fields_[k]->setRange(std::min(bounds.low, value), std::max(bounds.high, value));
+    fields_[k]->setValue(value);
+    fields_[k]->setRefused(false);
   }
+  factor_->setValue(p.factor);
+  if (variant_) variant_->setChecked(p.hapke.variant1981);
   showing_ = false;
 }
 

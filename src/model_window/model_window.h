@@ -26,14 +26,21 @@ class Form1;
 // its last written decimal place, in the digits of its text, and keep that
 // place ("0.10" up gives "0.11"); a text the field refuses, or a step beyond
 // its range, is not stepped.
+//
+// It keeps every double of its range to the last bit, so that it shows the
+// value in effect. A value the window does not take (out of the parameter's
+// range, or a phase function that falls below 0) is shown pale red.
 class ParameterBox : public QDoubleSpinBox {
   Q_OBJECT
  public:
   explicit ParameterBox(QWidget* parent);
   QString textFromValue(double value) const override;
   void stepBy(int steps) override;
+  void setRefused(bool refused);
+  bool refused() const { return refused_; }
 
  private:
+  bool refused_ = false;
   // text stepped, or nullopt where the field would refuse the result.
   std::optional<QString> steppedText(const QString& text, int steps) const;
   QString stepped_;  // the text of the last step, shown while the value is its

@@ -195,6 +195,12 @@ double hapkeReflectance(const HapkeConstants& k, double mu0, double mu) {
 
 double hapkeH(const HapkeConstants& k, double x) { return hOf(k, x); }
 
+double phaseFunctionOf(double b, double c, double cosG) {
+  return (1 + c) / 2 * henyeyGreenstein(-b, cosG) + (1 - c) / 2 * henyeyGreenstein(b, cosG);
+}
+
+bool phaseFunctionNonNegative(double b, double c) { return phaseFunctionOf(b, c, -1) >= 0; }
+
 const HapkePreset kHapkePresets[kHapkePresetCount] = {
     {"Церера", "ceres", "Ciarniello et al. 2017, A&A", {0.14, 0.11, 1, 1.6, 0.06, 29, false}},
     {"Меркурий (V)", "mercury-v", "Warell 2004", {0.16, 0.18, 1.1, 2.7, 0.09, 8, false}},

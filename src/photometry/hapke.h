@@ -68,6 +68,17 @@ double hapkeReflectance(const HapkeConstants& k, double mu0, double mu);
 // approximation, or (variant1981) (1 + 2x) / (1 + 2 gamma x). H(0) = 1.
 double hapkeH(const HapkeConstants& k, double x);
 
+// The particle phase function P(g) of the pair (b, c) at cos g, as the model
+// takes it: (1 + c)/2 HG(-b) + (1 - c)/2 HG(b).
+double phaseFunctionOf(double b, double c, double cosG);
+
+// Whether P(g) >= 0 over all of g in [0, 180] degrees, the pairs the window
+// and the command line take. For c <= 1 both lobes weigh in positively; for
+// c > 1 the forward lobe HG(b) weighs in negatively, and its ratio to the
+// back lobe, ((1 + b^2 - 2b cos g) / (1 + b^2 + 2b cos g))^1.5, is largest at
+// g = 180: the sign of P(180) decides (b 0.6 and c 2 give P(180) = -4.8).
+bool phaseFunctionNonNegative(double b, double c);
+
 // The published parameter sets: the name as the menu shows it, the name on
 // the command line, the source for the tooltip.
 struct HapkePreset {

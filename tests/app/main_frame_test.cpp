@@ -15,6 +15,7 @@
 #include "export/command_line.h"
 #include "form1_fixture.h"
 #include "model_window/model_window.h"
+#include "photometry/geometry.h"
 
 namespace korvalen {
 namespace {
@@ -147,6 +148,67 @@ TEST(MainFrame, OneParameterWindowWithPresetsAndTheFittedFactor) {
   EXPECT_EQ(w->noteLabel()->text(), QStringLiteral("Параметры этой модели задаются в главном окне."));
 }
 
+// Every field shows the value in effect: L(g) at the present inclination
+// (below 0 too), "Свои значения" leaving L(g), the command line's digits to
+// the last, and a pair (b, c) whose phase function falls below 0 refused, pale
+// red, with the pair in effect kept.
+TEST(MainFrame, ParameterFieldsShowTheValuesInEffect) {
+  MainFrame frame;
+  frame.show();
+  Form1& f = frame.form();
+  waitForStartUp(f);
+  frame.modelActions[kLunarLambert]->trigger();
+  frame.showModelWindow();
+  ModelWindow* w = frame.modelWindow();
+  emit w->presetBox()->activated(1);  // McEwen's L(g)
+  for (const char* inclination : {"30", "-75.5", "120", "200"}) {
+    f.Text4[0]->setText(QString::fromLatin1(inclination));
+    const double inEffect =
+        planetaryConstantsOf(kLunarLambert, f.st.lm.planetary, f.st.lm.sourceInclination, f.st.lm.cosG).lunarL;
+    EXPECT_EQ(w->fields()[0]->value(), inEffect) << inclination;
+    EXPECT_EQ(w->fields()[0]->value(), lunarLOfPhase(phaseAngleDegrees(f.st.lm.sourceInclination)));
+  }
+  EXPECT_LT(w->fields()[0]->value(), 0);  // L(160)
+  emit w->presetBox()->activated(0);  // "Свои значения"
+  EXPECT_FALSE(f.st.lm.planetary.lunarLOfPhase);
+  EXPECT_EQ(w->fields()[0]->value(), 0.5);
+  EXPECT_EQ(w->fields()[0]->minimum(), 0);  // the field no longer reaches below 0
+
+  frame.modelActions[kHapke]->trigger();
+  const struct {
+    std::vector<const char*> args;
+  } lines[] = {{{"--w", "0.12345678912345678", "--h", "1e-12"}}, {{"--b", "0.99999999999999988", "--c", "-0.5"}}};
+  for (const auto& line : lines) {
+    QStringList a{QStringLiteral("korvalen"), QStringLiteral("--model"), QStringLiteral("hapke")};
+    for (const char* arg : line.args) a << QString::fromLatin1(arg);
+    const ParsedCommandLine p = parseCommandLine(a);
+    ASSERT_TRUE(p.error.isEmpty()) << p.error.toStdString();
+    ASSERT_TRUE(typeIn(f, p.options).isEmpty());
+    const HapkeParameters& h = f.st.lm.planetary.hapke;
+    const double inEffect[] = {h.w, h.b, h.c, h.b0, h.h, h.thetaBar};
+    for (size_t k = 0; k < 6; ++k) EXPECT_EQ(w->fields()[k]->value(), inEffect[k]) << k;
+  }
+  EXPECT_EQ(f.st.lm.planetary.hapke.w, 0.12345678912345678);
+
+  // b and c typed one after the other: a pair whose P(g) falls below 0 is refused.
+  const struct {
+    size_t field;  // 1: b, 2: c
+    double value;
+    bool refused;
+    double b, c;  // in effect after
+  } steps[] = {{1, 0.6, false, 0.6, -0.5}, {2, 1, false, 0.6, 1}, {2, 2, true, 0.6, 1},
+               {1, 0.1, false, 0.1, 1},    {2, 2, false, 0.1, 2},  {1, 0.6, true, 0.1, 2}};
+  for (const auto& s : steps) {
+    w->fields()[s.field]->setValue(s.value);
+    SCOPED_TRACE(std::to_string(s.field) + " " + std::to_string(s.value));
+    EXPECT_EQ(w->fields()[s.field]->refused(), s.refused);
+    EXPECT_EQ(w->fields()[s.field]->palette().color(QPalette::Base) == QColor(255, 192, 192), s.refused);
+    EXPECT_EQ(f.st.lm.planetary.hapke.b, s.b);
+    EXPECT_EQ(f.st.lm.planetary.hapke.c, s.c);
+    EXPECT_EQ(w->fields()[3 - s.field]->value(), s.field == 1 ? s.c : s.b);
+  }
+}
+
 // The window through the menu and the parameter window, and the command line
 // typed into a window of its own: the same map, pixel for pixel.
 TEST(MainFrame, CommandLineRendersWhatTheMenuAndParameterWindowSet) {
@@ -223,6 +285,14 @@ TEST(MainFrame, BadModelParametersAreUsageErrorsNamingThem) {
       {{"--model", "minnaert", "--k", "0", "--factor", "1000"}, nullptr},
       {{"--model", "lunar-lambert", "--L", "mcewen"}, nullptr},
       {{"--model", "hapke", "--w", "1", "--b", "0", "--c", "-1", "--b0", "5", "--h", "0", "--theta", "60", "--hapke-1981"}, nullptr},
+      // A pair whose phase function falls below 0, given, or with the window's b or a preset's.
+      {{"--model", "hapke", "--b", "0.6", "--c", "2"}, "b = 0.6, c = 2"},
+      {{"--model", "hapke", "--c", "2"}, "b = 0.2, c = 2"},
+      {{"--model", "hapke", "--preset", "europa", "--c", "1.5"}, "b = 0.431, c = 1.5"},
+      {{"--model", "hapke", "--b", "0.1", "--c", "2"}, nullptr},
+      // What the parameter window can show, to the last digit; nothing it cannot.
+      {{"--model", "hapke", "--w", "0.12345678912345678", "--b", "0.99999999999999988"}, nullptr},
+      {{"--model", "hapke", "--w", "5e-324"}, "--w"},
   };
   for (const Case& c : cases) {
     QStringList a{QStringLiteral("korvalen")};

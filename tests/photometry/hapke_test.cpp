@@ -107,6 +107,31 @@ TEST(Hapke, PhaseFunctionAndSurge) {
   }
 }
 
+// Whether P(g) >= 0 over [0, 180] is decided at g = 180: the check against
+// P itself at every tenth of a degree, over the pairs about the border
+// ((1 + b)/(1 - b))^3 = (1 + c)/(c - 1).
+TEST(Hapke, PhaseFunctionSignDecidedAt180) {
+  struct Row {
+    double b, c;
+    bool nonNegative;
+  } const rows[] = {{0.6, 2, false},    {0.2, 2, false},      {0.1, 2, true},     {0.999, 1, true},
+                    {0.999, -1, true},  {0, 2, true},         {0.3, 1.2, true},   {0.5, 1.2, false},
+                    {0.17896499, 0.942985404, true},          {0.431, 1.5, false}, {0.18, 1.1, true}};
+  for (const Row& r : rows) {
+    bool nonNegative = true;
+    for (int tenth = 0; tenth <= 1800; ++tenth) {
+      const double cosG = tenth == 1800 ? -1 : std::cos(tenth / 10.0 * kDeg);
+      nonNegative = nonNegative && phaseFunctionOf(r.b, r.c, cosG) >= 0;
+    }
+    EXPECT_EQ(nonNegative, r.nonNegative) << r.b << " " << r.c;
+    EXPECT_EQ(phaseFunctionNonNegative(r.b, r.c), r.nonNegative) << r.b << " " << r.c;
+    // The map's own P(g) is this one.
+    EXPECT_EQ(hapkeConstantsOf({0.5, r.b, r.c, 1, 0.06, 0, false}, 150 * kDeg, std::cos(150 * kDeg)).P,
+              phaseFunctionOf(r.b, r.c, std::cos(150 * kDeg)));
+  }
+  for (const HapkePreset& preset : kHapkePresets) EXPECT_TRUE(phaseFunctionNonNegative(preset.p.b, preset.p.c));
+}
+
 TEST(Hapke, HTendsToOneAtZero) {
   for (const bool v1981 : {false, true})
     for (const double w : {0.5, 1.0}) {
