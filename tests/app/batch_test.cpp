@@ -305,10 +305,10 @@ TEST(CommandLineFailure, LeavesEveryFileAsItWas) {
       {{"--radius", "-5"}, 2, "--radius"},
       {{"--levels", "0.9,0.8,0.7,0.6,0.5,0.4," + big}, 2, "«" + big + "» параметра --levels"},
       {{"--half-widths", "0.1,0.1,0.1,0.1,0.1,0.1,3.5e38"}, 2, "«3.5e38» параметра --half-widths"},
-      // Degrees whose radians overflow a float; 1e39 degrees are still taken
-      // by the box and stop the run instead.
+      // Degrees beyond the float range: the box takes the inclination as the
+      // run does, as a float first, so it refuses them before any run.
       {{"--inclination", big + "00"}, 2, "параметра --inclination не принято"},
-      {{"--inclination", big}, 1, "Действие прервано: Переполнение."},
+      {{"--inclination", big}, 2, "параметра --inclination не принято"},
       {{"--ox", "abc"}, 2, "«abc» параметра --ox не число"},
       {{"--s", "0,5"}, 2, "--s"},
       {{"--model", "shiny"}, 2, "«shiny» параметра --model"},
