@@ -10,8 +10,8 @@
 namespace korvalen {
 
 QByteArray equatorTable(const EquatorCurve& curve, const QString& command) {
-  QByteArray out = tableHead(command);
-  out += "gamma,i,e,g,phi\n";
+  QByteArray out = tableHead(command, curve.radianceFactor);
+  out += QByteArray("gamma,i,e,g,") + quantityColumn(curve.radianceFactor) + "\n";
   for (const EquatorPoint& p : curve.points) {
     appendNumber(out, p.gamma);
     out += ',';
@@ -45,7 +45,7 @@ QString phaseCurveUndefinedText() {
 }
 
 QByteArray probeTable(const ProbeCurves& curves, const QString& command) {
-  QByteArray out = tableHead(command);
+  QByteArray out = tableHead(command, curves.radianceFactor);
   out += "# точка зонда x,y: ";
   appendNumber(out, curves.x);
   out += ',';

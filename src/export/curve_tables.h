@@ -10,7 +10,7 @@
 
 namespace korvalen {
 
-// gamma,i,e,g,phi: angles in degrees.
+// gamma,i,e,g,phi: angles in degrees (gamma,i,e,g,I/F for the added models).
 QByteArray equatorTable(const EquatorCurve& curve, const QString& command);
 
 // g,relative: g in degrees, the brightness against g = 0. Empty of rows where

@@ -1,6 +1,7 @@
 #pragma once
 // What every table the program writes shares: two comment lines (the program
-// and its version, the command that makes the table again), and numbers with
+// and its version, the command that makes the table again; a third names I/F
+// where the table holds it), and numbers with
 // the point, without grouping, each the shortest text that reads back to the
 // same value.
 #include <QByteArray>
@@ -8,15 +9,19 @@
 #include <charconv>
 
 #include "export/command_line.h"
+#include "export/quantity.h"
 
 namespace korvalen {
 
 // The command comes as commandText writes it, on one line; should a line
 // break reach it all the same, the line after it is a comment too.
-inline QByteArray tableHead(const QString& command) {
+// A table of I/F says so in a third comment line.
+inline QByteArray tableHead(const QString& command, bool radianceFactor = false) {
   QByteArray head = "# " + softwareName().toUtf8() + "\n# ";
   for (const char c : command.toUtf8()) head += c == '\n' || c == '\r' ? QByteArray("\n# ") : QByteArray(1, c);
-  return head + "\n";
+  head += "\n";
+  if (radianceFactor) head += kRadianceFactorComment;
+  return head;
 }
 
 template <typename T>

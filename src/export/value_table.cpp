@@ -14,8 +14,9 @@ double degrees(float radians) { return finite(static_cast<double>(radians) * 180
 }  // namespace
 
 QByteArray valueTable(const MapRunState& run, const QString& command) {
-  QByteArray out = tableHead(command);
-  out += "x,y,phi,i,e,g\n";
+  const bool radianceFactor = showsRadianceFactor(run.lm.surfaceModel);
+  QByteArray out = tableHead(command, radianceFactor);
+  out += QByteArray("x,y,") + quantityColumn(radianceFactor) + ",i,e,g\n";
   const double g = phaseAngleDegrees(run.lm.sourceInclination);
   for (int y = 0; y < run.heightPixels; ++y) {
     for (int x = 0; x < run.widthPixels; ++x) {

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "about_window/frm_about.h"
+#include "export/quantity.h"
 #include "example_hemisphere/example_hemisphere.h"
 #include "main_window/form1.h"
 #include "photometry/checked.h"
@@ -72,7 +73,8 @@ void Form1::Picture1_MouseMove(float x, float y) {
     Label12->hide();
     return;
   }
-  Label12->setCaption(QStringLiteral("ф = ") + QLocale().toString(static_cast<double>(r.phi), 'f', 3));
+  Label12->setCaption(quantitySymbol(st.lm.surfaceModel) + QStringLiteral(" = ") +
+                      QLocale().toString(static_cast<double>(r.phi), 'f', 3));
   Label12->show();
   Picture1->moveChild(Label12, x + 20.0, y + 20.0);
   probePoint_ = ProbePoint{x, y};

@@ -29,6 +29,7 @@ EquatorCurve equatorCurve(const LightAndModel& state) {
   EquatorCurve curve;
   curve.g = phaseAngleDegrees(lm.sourceInclination);
   curve.lightGamma = lightLongitudeDegrees(lm.sourceInclination);
+  curve.radianceFactor = isPlanetaryModel(lm.surfaceModel);
   const int steps = static_cast<int>(std::lround(180 / kEquatorStepDegrees));
   curve.points.reserve(static_cast<size_t>(steps) + 1);
   const bool mirror = lm.surfaceModel == kMirror;

@@ -35,6 +35,7 @@ struct EquatorPoint {
 struct EquatorCurve {
   double g = 0;           // the phase angle in degrees, as the user reads it: 0 to 180
   double lightGamma = 0;  // the light's longitude, degrees: g, or -g for a light inclined the other way
+  bool radianceFactor = false;  // phi is the added models' I/F
   std::vector<EquatorPoint> points;
 };
 

@@ -10,6 +10,7 @@ ProbeCurves probeCurves(const ViewAndRotation& view, const LightAndModel& lm,
   ProbeCurves c;
   c.x = x;
   c.y = y;
+  c.radianceFactor = isPlanetaryModel(lm.surfaceModel);
   auto sample = [&](float px, float py, double offset) {
     const ProbeReading r = probeAt(view, lm, map, mirror, px, py, false);
     return ProbeSample{offset, r.shown, r.phi};

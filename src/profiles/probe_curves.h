@@ -16,6 +16,7 @@ struct ProbeSample {
 
 struct ProbeCurves {
   float x = 0, y = 0;  // the point, in picture pixels, y downward
+  bool radianceFactor = false;  // phi is the added models' I/F
   std::vector<ProbeSample> row, column;
 };
 

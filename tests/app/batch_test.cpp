@@ -212,8 +212,12 @@ QList<QStringList> dataRows(const QString& file) {
   QFile in(file);
   EXPECT_TRUE(in.open(QIODevice::ReadOnly)) << file.toStdString();
   QList<QStringList> rows;
-  for (const QByteArray& line : in.readAll().split('\n').mid(3))
-    if (!line.isEmpty()) rows << QString::fromUtf8(line).split(QLatin1Char(','));
+  bool header = true;  // the first line after the comments
+  for (const QByteArray& line : in.readAll().split('\n')) {
+    if (line.startsWith('#')) continue;
+    if (!line.isEmpty() && !header) rows << QString::fromUtf8(line).split(QLatin1Char(','));
+    header = false;
+  }
   return rows;
 }
 

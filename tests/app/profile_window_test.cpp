@@ -17,6 +17,8 @@
 #include <set>
 
 #include "app/main_frame.h"
+#include "export/curve_tables.h"
+#include "export/value_table.h"
 #include "shading/colour_table.h"
 #include "form1_fixture.h"
 #include "profile_window/curve_chart.h"
@@ -126,6 +128,71 @@ TEST(ProfileWindow, EquatorFollowsModelLightAndIsolines) {
   EXPECT_TRUE(t.w->equatorSeries()->points().isEmpty());
   EXPECT_EQ(t.w->equatorChart->chart()->title(), QStringLiteral("Кривая не найдена: Переполнение."));
   EXPECT_FALSE(t.w->equatorChart->saveValuesAction->isEnabled());
+}
+
+QLineSeries* seriesNamed(CurveChart* chart, const QString& start) {
+  for (QAbstractSeries* s : chart->chart()->series())
+    if (s->name().startsWith(start)) return static_cast<QLineSeries*>(s);
+  return nullptr;
+}
+
+// What the map shows is named for the model: φ under the form's four, I/F
+// (the radiance factor) under the added ones, in the probe, on the charts'
+// axes and in the tables with their comment line. The marks stand at the
+// phase angle, an inclination of any size folded (200 degrees is 160).
+TEST(ProfileWindow, QuantityNamedAndMarksAtThePhaseAngle) {
+  const struct {
+    int32_t model;
+    const char *probe, *axis, *series, *column, *comment;
+  } rows[] = {
+      {kMatte, "ф = ", "φ", "φ(γ)", "phi", nullptr},
+      {kLunarLambert, "I/F = ", "I/F (радиационный фактор)", "I/F(γ)", "I/F", "# I/F: радиационный фактор"},
+      {kHapke, "I/F = ", "I/F (радиационный фактор)", "I/F(γ)", "I/F", "# I/F: радиационный фактор"},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.model);
+    Frame t;
+    t.frame.modelActions[static_cast<size_t>(r.model)]->trigger();
+    t.f.Command1->click();
+    t.f.Picture1_MouseMove(196, 168);
+    t.w->refreshNow();
+    EXPECT_TRUE(t.f.Label12->text().startsWith(QString::fromUtf8(r.probe))) << t.f.Label12->text().toStdString();
+    EXPECT_EQ(t.w->equatorChart->axisY->titleText(), QString::fromUtf8(r.axis));
+    EXPECT_EQ(t.w->probeChart->axisY->titleText(), QString::fromUtf8(r.axis));
+    EXPECT_EQ(t.w->equatorSeries()->name(), QString::fromUtf8(r.series));
+    ASSERT_TRUE(t.w->equator() && t.w->probe() && t.f.lastCompletedRun());
+    const QList<QByteArray> tables[] = {equatorTable(*t.w->equator(), QStringLiteral("korvalen")).split('\n'),
+                                        probeTable(*t.w->probe(), QStringLiteral("korvalen")).split('\n'),
+                                        valueTable(t.f.lastCompletedRun()->state, QStringLiteral("korvalen")).split('\n')};
+    const QByteArray headers[] = {QByteArray("gamma,i,e,g,") + r.column, "offset,row,column",
+                                  QByteArray("x,y,") + r.column + ",i,e,g"};
+    for (int k = 0; k < 3; ++k) {
+      const int comments = r.comment ? 3 : 2;
+      EXPECT_EQ(tables[k].indexOf(headers[k]), k == 1 ? comments + 1 : comments) << k;
+      if (r.comment) {
+        EXPECT_TRUE(tables[k][2].startsWith(r.comment)) << k;
+      }
+    }
+  }
+  Frame t;
+  t.w->tabs->setCurrentIndex(2);
+  const struct {
+    const char* inclination;
+    double lightGamma, phase;  // where the marks stand; the light's is not drawn beyond 90
+  } marks[] = {{"30", 30, 30}, {"-45", -45, 45}, {"200", -160, 160}, {"330", -30, 30}, {"540", 180, 180}};
+  for (const auto& m : marks) {
+    t.f.Text4[0]->setText(QString::fromLatin1(m.inclination));
+    t.w->refreshNow();
+    const QLineSeries* light = seriesNamed(t.w->equatorChart, QStringLiteral("Источник"));
+    const QLineSeries* phase = seriesNamed(t.w->phaseChart, QStringLiteral("Нынешний g"));
+    ASSERT_TRUE(light && phase);
+    ASSERT_EQ(light->count(), std::fabs(m.lightGamma) <= 90 ? 2 : 0) << m.inclination;
+    if (light->count()) {
+      EXPECT_NEAR(light->at(0).x(), m.lightGamma, 1e-4) << m.inclination;
+    }
+    ASSERT_EQ(phase->count(), 2);
+    EXPECT_NEAR(phase->at(0).x(), m.phase, 1e-4) << m.inclination;
+  }
 }
 
 // The row and column through the probe's last point, in runs between the gaps: off

@@ -12,6 +12,7 @@
 #include <numbers>
 
 #include "export/curve_tables.h"
+#include "export/quantity.h"
 #include "main_window/form1.h"
 #include "profile_window/curve_chart.h"
 #include "toolkit/appearance.h"
@@ -32,6 +33,9 @@ void fixedTicks(QValueAxis* axis, double low, double high, double anchor, double
 }
 
 QString degreesText(double degrees) { return QLocale().toString(degrees, 'g', 4) + QStringLiteral("°"); }
+
+// What the curves show: φ, or the added models' I/F.
+QString symbolOf(int32_t model) { return showsRadianceFactor(model) ? QStringLiteral("I/F") : QStringLiteral("φ"); }
 
 QString failureText(const RuntimeError& e) {
   return QStringLiteral("Кривая не найдена: %1.").arg(QString::fromStdString(errorText(e.kind())));
@@ -185,6 +189,9 @@ void ProfileWindow::refreshEquator() {
   equatorSeries_->replace(points);
   const double g = phaseAngleDegrees(lm.sourceInclination);
   const double lightGamma = lightLongitudeDegrees(lm.sourceInclination);
+  const QString symbol = symbolOf(lm.surfaceModel);
+  equatorChart->axisY->setTitleText(quantityCaption(lm.surfaceModel));
+  equatorSeries_->setName(symbol + QStringLiteral("(γ)"));
   observerMark_->replace({QPointF(0, kPhiLow), QPointF(0, kPhiHigh)});
   lightMark_->setName(QStringLiteral("Источник, γ = ") + degreesText(lightGamma));
   if (std::fabs(lightGamma) <= 90)
@@ -201,7 +208,7 @@ void ProfileWindow::refreshEquator() {
                                 : QPen(QColor(redOf(c), greenOf(c), blueOf(c)), 1.5));
   }
   equatorChart->chart()->setTitle(note.isEmpty()
-                                      ? QStringLiteral("φ вдоль фотометрического экватора при g = ") + degreesText(g)
+                                      ? symbol + QStringLiteral(" вдоль фотометрического экватора при g = ") + degreesText(g)
                                       : note);
   equatorChart->saveValuesAction->setEnabled(equator_.has_value());
 }
@@ -235,8 +242,9 @@ void ProfileWindow::refreshProbe() {
     const QLocale l;
     row_->setName(QStringLiteral("Строка карты, y = ") + l.toString(point->y));
     column_->setName(QStringLiteral("Столбец карты, x = ") + l.toString(point->x));
-    note = QStringLiteral("φ вдоль строки и столбца карты через точку зонда");
+    note = symbolOf(form_.st.lm.surfaceModel) + QStringLiteral(" вдоль строки и столбца карты через точку зонда");
   }
+  probeChart->axisY->setTitleText(quantityCaption(form_.st.lm.surfaceModel));
   probeChart->chart()->setTitle(note);
   probeChart->saveValuesAction->setEnabled(probe_.has_value());
 }
