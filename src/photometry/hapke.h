@@ -31,7 +31,8 @@ using HapkeParameters = BasicHapkeParameters<double>;
 // to the nearest end of their range, so that nothing downstream can fail.
 template <class T>
 struct BasicHapkeConstants {
-  T cosG = T(1);          // cos g as the program holds it (a 32-bit value widened)
+  double cosG = 1;        // cos g as the program holds it (a 32-bit value widened)
+  T b = T(0.2), c = T(1), b0 = T(1), h = T(0.06);  // the parameters within their ranges
   T w = T(0.5);           // albedo
   T wOver4 = T(0.125);    // w / 4, the leading factor
   T gamma = T(0);         // sqrt(1 - w)

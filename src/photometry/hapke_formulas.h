@@ -28,7 +28,7 @@ T inRange(const T& v, double lo, double hi) {
 // rounding takes the denominator to zero or below for x next to 1) the lobe
 // is left out rather than made infinite.
 template <class T>
-T henyeyGreenstein(const T& x, const T& cosG) {
+T henyeyGreenstein(const T& x, double cosG) {
   using std::pow;
   const T base = 1.0 + 2.0 * x * cosG + x * x;
   if (!(base > 0)) return T(0);
@@ -47,17 +47,17 @@ struct Exponentials {
   T e1 = T(0), e2 = T(0);
 };
 template <class T>
-Exponentials<T> exponentialsOf(const BasicHapkeConstants<T>& k, const T& cosX, const T& sinX) {
+Exponentials<T> exponentialsOf(const BasicHapkeConstants<T>& k, double cosX, double sinX) {
   using std::exp;
   if (!(sinX > 0)) return {};
-  const T cotX = cosX / sinX;
+  const double cotX = cosX / sinX;
   return {exp(-(k.e1Factor * cotX)), exp(-(k.e2Factor * (cotX * cotX)))};
 }
 
 // eta(x) = chi [cos x + sin x tan t E2(x) / (2 - E1(x))]. Never 0: where
 // cos x = 0, sin x = 1 and E2 = 1, so eta = chi tan t > 0.
 template <class T>
-T etaOf(const BasicHapkeConstants<T>& k, const T& cosX, const T& sinX, const Exponentials<T>& ex) {
+T etaOf(const BasicHapkeConstants<T>& k, double cosX, double sinX, const Exponentials<T>& ex) {
   return k.chi * (cosX + sinX * k.tanT * ex.e2 / (2.0 - ex.e1));
 }
 
@@ -67,8 +67,8 @@ T etaOf(const BasicHapkeConstants<T>& k, const T& cosX, const T& sinX, const Exp
 // rays grazing); there it is chi m / eta(m) alone, and chi cancels from the ratio rather
 // than letting two vanishing values divide.
 template <class T>
-T shadowing(const BasicHapkeConstants<T>& k, const T& mue, const T& etaE, const T& mu0,
-            const T& etaI, const T& m, const T& etaM, const T& f) {
+T shadowing(const BasicHapkeConstants<T>& k, const T& mue, const T& etaE, double mu0,
+            const T& etaI, double m, const T& etaM, double f) {
   const T den = 1.0 - f + f * k.chi * m / etaM;
   if (den >= 1e-200) return (mue / etaE) * (mu0 / etaI) * k.chi / den;
   const T ratio = m > 0 ? T(mu0 / m * (etaM / etaI)) : T(1);
@@ -103,42 +103,26 @@ T hOf(const BasicHapkeConstants<T>& k, const T& x) {
   return k.variant1981 ? h1981(k.gamma, x) : h2002(k.w, k.r0, x);
 }
 
-// Everything that depends only on the parameters and the phase angle g
-// (radians) with the cos g the caller holds. Values outside the ranges (and
-// NaNs) are first brought to the nearest end of their range, so that nothing
+// What depends only on the parameters. Values outside the ranges (and NaNs)
+// are first brought to the nearest end of their range, so that nothing
 // downstream can fail.
 template <class T>
-BasicHapkeConstants<T> hapkeConstants(const BasicHapkeParameters<T>& p, T g, T cosG) {
+BasicHapkeConstants<T> hapkeParameterConstants(const BasicHapkeParameters<T>& p) {
   using std::sqrt;
   using std::tan;
   BasicHapkeConstants<T> k;
   const T w = inRange(p.w, 0, 1);
-  const T b = inRange(p.b, 0, 1);
-  const T c = inRange(p.c, -1, 2);
-  const T b0 = inRange(p.b0, 0, 5);
-  const T h = inRange(p.h, 0, 1);
+  k.b = inRange(p.b, 0, 1);
+  k.c = inRange(p.c, -1, 2);
+  k.b0 = inRange(p.b0, 0, 5);
+  k.h = inRange(p.h, 0, 1);
   const T thetaBar = inRange(p.thetaBar, 0, 60);
-  g = inRange(g, 0, kHapkePi);
-  cosG = inRange(cosG, -1, 1);
 
-  k.cosG = cosG;
   k.w = w;
   k.wOver4 = w / 4.0;
   k.gamma = sqrt(1.0 - w);
   k.r0 = (1.0 - k.gamma) / (1.0 + k.gamma);
   k.variant1981 = p.variant1981;
-
-  // c weighs the back-scattering lobe HG(-b), which peaks at g = 0.
-  k.P = (1.0 + c) / 2.0 * henyeyGreenstein(T(-b), cosG) +
-        (1.0 - c) / 2.0 * henyeyGreenstein(b, cosG);
-
-  // The shadow-hiding surge, the same in both forms of the model.
-  if (h == 0 || b0 == 0) {
-    k.B = T(0);
-  } else {
-    k.B = b0 / (1.0 + tan(g / 2.0) / h);
-  }
-  k.surgedP = k.P * (1.0 + k.B);
 
   const T t = thetaBar * kHapkePi / 180.0;
   const T tanT = tan(t);
@@ -153,40 +137,76 @@ BasicHapkeConstants<T> hapkeConstants(const BasicHapkeParameters<T>& p, T g, T c
   return k;
 }
 
-// All the terms at one point (mu0 = cos i, mu = cos e, each brought into [0, 1]).
+// The terms of the phase angle g (radians) with the cos g the caller holds:
+// the particle phase function and the opposition surge.
 template <class T>
-BasicHapkeTerms<T> hapkeTermsAt(const BasicHapkeConstants<T>& k, T mu0, T mu) {
-  using std::acos;
-  using std::exp;
-  using std::sin;
-  using std::sqrt;
+void setHapkePhase(BasicHapkeConstants<T>& k, double g, double cosG) {
   using std::tan;
+  g = inRange(g, 0, kHapkePi);
+  cosG = inRange(cosG, -1, 1);
+  k.cosG = cosG;
+
+  // c weighs the back-scattering lobe HG(-b), which peaks at g = 0.
+  k.P = (1.0 + k.c) / 2.0 * henyeyGreenstein(T(-k.b), cosG) +
+        (1.0 - k.c) / 2.0 * henyeyGreenstein(k.b, cosG);
+
+  // The shadow-hiding surge, the same in both forms of the model. At h = 0 it
+  // is 0, written so that its derivative by h and B0 stays the one-sided limit
+  // b0 / tan(g/2) rather than 0 (a fit must be able to leave h = 0); where g
+  // is 0 as well the surge is 0 by convention.
+  const double tanHalfG = tan(g / 2.0);
+  if (k.h > 0) {
+    k.B = k.b0 / (1.0 + tanHalfG / k.h);
+  } else if (g > 0) {
+    k.B = k.b0 * k.h / (k.h + tanHalfG);
+  } else {
+    k.B = T(0);
+  }
+  k.surgedP = k.P * (1.0 + k.B);
+}
+
+// Everything that depends only on the parameters and the phase angle g
+// (radians) with the cos g the caller holds.
+template <class T>
+BasicHapkeConstants<T> hapkeConstants(const BasicHapkeParameters<T>& p, double g, double cosG) {
+  BasicHapkeConstants<T> k = hapkeParameterConstants(p);
+  setHapkePhase(k, g, cosG);
+  return k;
+}
+
+// All the terms at one point (mu0 = cos i, mu = cos e, each brought into [0, 1]).
+// The geometry is plain double whatever T is: only the parameters carry
+// derivatives.
+template <class T>
+BasicHapkeTerms<T> hapkeTermsAt(const BasicHapkeConstants<T>& k, double mu0, double mu) {
+  using std::exp;
+  using std::sqrt;
   mu0 = inRange(mu0, 0, 1);
   mu = inRange(mu, 0, 1);
   BasicHapkeTerms<T> t{};
   t.P = k.P;
   t.B = k.B;
   if (!k.rough) {
-    t.mu0e = mu0;
-    t.mue = mu;
+    t.mu0e = T(mu0);
+    t.mue = T(mu);
     t.S = T(1);
   } else {
-    const T sinI = sqrt(1.0 - mu0 * mu0);
-    const T sinE = sqrt(1.0 - mu * mu);
+    const double sinI = std::sqrt(1.0 - mu0 * mu0);
+    const double sinE = std::sqrt(1.0 - mu * mu);
     const Exponentials<T> ei = exponentialsOf(k, mu0, sinI);
     const Exponentials<T> ee = exponentialsOf(k, mu, sinE);
 
     // The azimuth between the planes of incidence and emission; undefined
     // (taken as 0) where either ray is along the normal.
-    T cosPsi = T(1), psi = T(0);
-    const T sinSin = sinI * sinE;
+    double cosPsi = 1, psi = 0;
+    const double sinSin = sinI * sinE;
     if (sinSin > 0) {
-      cosPsi = inRange(T((k.cosG - mu0 * mu) / sinSin), -1, 1);
-      psi = acos(cosPsi);
+      cosPsi = inRange((k.cosG - mu0 * mu) / sinSin, -1, 1);
+      psi = std::acos(cosPsi);
     }
-    const T f = psi < kHapkePi ? T(exp(-2.0 * tan(psi / 2.0))) : T(0);
-    const T sinHalfPsi = sin(psi / 2.0);
-    const T sin2HalfPsi = sinHalfPsi * sinHalfPsi;
+    const double f = psi < kHapkePi ? std::exp(-2.0 * std::tan(psi / 2.0)) : 0.0;
+    const double sinHalfPsi = std::sin(psi / 2.0);
+    const double sin2HalfPsi = sinHalfPsi * sinHalfPsi;
 
     const T etaI = etaOf(k, mu0, sinI, ei);
     const T etaE = etaOf(k, mu, sinE, ee);

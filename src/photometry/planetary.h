@@ -74,10 +74,10 @@ struct BasicPlanetaryConstants {
   T lunarL = T(0.5);  // the L in effect, L(g) where it follows the phase
   // Akimov's function: which case the phase falls in, and its phase terms.
   AkimovPhase akimovPhase = AkimovPhase::Zero;
-  T cosG = T(1), sinG = T(0);
-  T akimovScale = T(1);     // cos(g/2)
-  T akimovPiMinusG = T(1);  // pi - g
-  T akimovExponent = T(0);  // eta g / (pi - g)
+  double cosG = 1, sinG = 0;
+  double akimovScale = 1;     // cos(g/2)
+  double akimovPiMinusG = 1;  // pi - g
+  T akimovExponent = T(0);    // eta g / (pi - g)
   BasicHapkeConstants<T> hapke;  // found only when Hapke's model is selected
 };
 using PlanetaryConstants = BasicPlanetaryConstants<double>;
