@@ -100,21 +100,16 @@ TEST_F(WindowMouseTest, ProbeCaptionFollowsEachRunUnderAStillPointer) {
     ASSERT_EQ(form->Label12->text().toStdString(), "ф = 1.000");
     ASSERT_TRUE(pointAt(c.rest));
     ASSERT_FALSE(form->Label12->isHidden());  // the caption stays as the pointer leaves the map
-    if (c.live) {
-      form->setLiveShading(true);
-      c.box->setText(QString::fromUtf8(c.text));
-      ASSERT_TRUE(QTest::qWaitFor([this] { return !form->liveRunPending(); }));
-    } else {
-      c.box->setText(QString::fromUtf8(c.text));
-      form->Command1->click();
-    }
+    form->setLiveShading(c.live);
+    c.box->setText(QString::fromUtf8(c.text));
+    if (!c.live) form->Command1->click();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !form->liveRunPending(); }));
     EXPECT_EQ(form->Label12->isHidden(), c.shown == nullptr);
     if (c.shown) {
       EXPECT_EQ(form->Label12->text().toStdString(), c.shown);
       EXPECT_EQ(form->Label12->pos(), c.rest + QPoint(20, 20));
     }
   }
-  form->setLiveShading(false);
 }
 
 TEST_F(WindowMouseTest, ButtonsOwnTheirWholeRectangle) {
