@@ -31,6 +31,19 @@ MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent) {
   connect(form_, &Form1::surfaceModelChanged, this, [this] { showModelInMenu(); });
   showModelInMenu();
   qApp->installEventFilter(this);
+  // Last, once every menu holds its items.
+  shareMenuShortcuts(menuBar());
+}
+
+void shareMenuShortcuts(const QWidget* menus) {
+  for (QAction* a : menus->actions()) {
+    if (const QMenu* sub = a->menu()) {
+      shareMenuShortcuts(sub);
+    } else if (!a->shortcut().isEmpty() && a->shortcutContext() == Qt::WindowShortcut) {
+      // Qt still keeps it from a window that a modal dialog shuts out.
+      a->setShortcutContext(Qt::ApplicationShortcut);
+    }
+  }
 }
 
 void MainFrame::buildFileMenu() {

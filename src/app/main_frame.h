@@ -9,12 +9,21 @@
 class QAction;
 class QActionGroup;
 class QMenu;
+class QWidget;
 
 namespace korvalen {
 
 class Form1;
 class ModelWindow;
 class ProfileWindow;
+
+// Makes the shortcuts of the items of `menus` (a menu bar or a menu, and the
+// menus within) work wherever one of the program's windows has focus, not
+// only in the window that holds them: the windows beside the form have no
+// menu bar of their own. An item whose shortcut is only shown beside it, for a
+// widget's own shortcut that does the work, is left as it is, so that no key
+// is claimed twice.
+void shareMenuShortcuts(const QWidget* menus);
 
 class MainFrame : public QMainWindow {
   Q_OBJECT

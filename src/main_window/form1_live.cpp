@@ -70,12 +70,18 @@ void Form1::shadeAndRecord() {
   QElapsedTimer clock;
   clock.start();
   mapLine_ = currentCommandLine();
+  // The probe's caption tells a value of the map this run replaces; a run
+  // that stops leaves it hidden.
+  Label12->hide();
   Command1_Click();
   MapRunState s{st.view, st.lm, st.map, st.mirror, Picture1->raster().widthPixels(),
                 Picture1->raster().heightPixels()};
   lastRun_ = CompletedRun{s, mapLine_};
   saveValuesAction->setEnabled(true);
   lastRunNanoseconds_ = clock.nsecsElapsed();
+  // The new map's value under a pointer that has not moved since, as a move there shows it.
+  if (const std::optional<QPointF> at = Picture1->pointerPosition())
+    Picture1_MouseMove(static_cast<float>(at->x()), static_cast<float>(at->y()));
 }
 
 }  // namespace korvalen

@@ -2,8 +2,10 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QMimeDatabase>
 #include <QRegularExpression>
 #include <QStandardPaths>
 
@@ -17,6 +19,40 @@ QString suffixOf(const QString& filter) {
   static const QRegularExpression pattern(QStringLiteral("\\*\\.([A-Za-z0-9]+)"));
   return pattern.match(filter).captured(1);
 }
+
+// The icons and type names of the dialog's list and of its name completer,
+// from what listing the folder learnt (a folder, a file, something else) and
+// the file's name alone. Qt's own provider opens every file whose name does
+// not tell its type and reads its first bytes, also on the window's thread;
+// a kernel file such as /proc/kmsg never answers, a device may wait, and the
+// program with them. No file is opened here, and the desktop's icon lookup,
+// which may open files too, is never asked.
+class TypesByName : public QFileIconProvider {
+ public:
+  using QFileIconProvider::icon;
+
+  QIcon icon(const QFileInfo& info) const override {
+    if (info.isRoot()) return icon(Drive);
+    if (info.isDir()) return icon(Folder);
+    if (!info.isFile()) return icon(File);
+    const QIcon named = QIcon::fromTheme(typeOfName(info).iconName());
+    return named.isNull() ? icon(File) : named;
+  }
+
+  QString type(const QFileInfo& info) const override {
+    // Folders, links and special files are named by what the listing found;
+    // only a regular file would be read.
+    if (!info.isFile()) return QFileIconProvider::type(info);
+    const QMimeType t = typeOfName(info);
+    return t.comment().isEmpty() ? t.name() : t.comment();
+  }
+
+ private:
+  QMimeType typeOfName(const QFileInfo& info) const {
+    return types_.mimeTypeForFile(info.fileName(), QMimeDatabase::MatchExtension);
+  }
+  QMimeDatabase types_;
+};
 }  // namespace
 
 void SaveDialogs::askAndSave(QWidget* parent, const QString& title, const QStringList& filters,
@@ -27,9 +63,13 @@ void SaveDialogs::askAndSave(QWidget* parent, const QString& title, const QStrin
     folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QDir::homePath();
   }
+  // Outlives the dialog, whose folder listing uses it until the dialog is gone.
+  TypesByName types;
   QFileDialog dialog(parent, title, folder);
   dialog.setNameFilters(filters);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
+  // Only now has the dialog its own list to give the provider to.
+  dialog.setIconProvider(&types);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setDefaultSuffix(QFileInfo(name).suffix());

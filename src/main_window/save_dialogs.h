@@ -16,7 +16,8 @@ namespace korvalen {
 class SaveDialogs {
  public:
   // Qt's own dialog, in the program's language whatever dialogs the desktop
-  // offers, proposing `name` with the first of `filters`. A name typed without
+  // offers, proposing `name` with the first of `filters`. Its list and name
+  // completer tell files apart by name and never open one. A name typed without
   // a suffix takes the suffix of the filter in effect. Then save(path, filter)
   // writes the file; when it succeeds its folder is the next dialog's.
   void askAndSave(QWidget* parent, const QString& title, const QStringList& filters,

@@ -11,53 +11,62 @@
 // roughness, zero surge width) takes its finite limit.
 namespace korvalen {
 
-struct HapkeParameters {
-  double w = 0.5;            // single-scattering albedo, (0, 1]
-  double b = 0.2;            // double Henyey-Greenstein asymmetry, [0, 1)
-  double c = 1;              // its back/forward partition, [-1, 2]
-  double b0 = 1;             // opposition surge amplitude, [0, 5]
-  double h = 0.06;           // its angular width, [0, 1]
-  double thetaBar = 0;       // macroscopic roughness in DEGREES, [0, 60]
-  bool variant1981 = false;  // the 1981 H-function in place of the 2002 one
-  bool operator==(const HapkeParameters&) const = default;
+// The parameters over a scalar type T: double for the map, a dual number
+// (value and derivatives) for a fit.
+template <class T>
+struct BasicHapkeParameters {
+  T w = T(0.5);              // single-scattering albedo, (0, 1]
+  T b = T(0.2);              // double Henyey-Greenstein asymmetry, [0, 1)
+  T c = T(1);                // its back/forward partition, [-1, 2]
+  T b0 = T(1);               // opposition surge amplitude, [0, 5]
+  T h = T(0.06);             // its angular width, [0, 1]
+  T thetaBar = T(0);         // macroscopic roughness in DEGREES, [0, 60]
+  bool variant1981 = false;  // the 1981 H-function
+  bool operator==(const BasicHapkeParameters&) const = default;
 };
+using HapkeParameters = BasicHapkeParameters<double>;
 
 // Everything that depends only on the parameters and the phase angle g, found
 // once per map. Values outside the ranges above (and NaNs) are first brought
 // to the nearest end of their range, so that nothing downstream can fail.
-struct HapkeConstants {
+template <class T>
+struct BasicHapkeConstants {
   double cosG = 1;        // cos g as the program holds it (a 32-bit value widened)
-  double w = 0.5;         // albedo
-  double wOver4 = 0.125;  // w / 4, the leading factor
-  double gamma = 0;       // sqrt(1 - w)
-  double r0 = 0;          // (1 - gamma) / (1 + gamma), the diffusive reflectance
+  T b = T(0.2), c = T(1), b0 = T(1), h = T(0.06);  // the parameters within their ranges
+  T w = T(0.5);           // albedo
+  T wOver4 = T(0.125);    // w / 4, the leading factor
+  T gamma = T(0);         // sqrt(1 - w)
+  T r0 = T(0);            // (1 - gamma) / (1 + gamma), the diffusive reflectance
   bool variant1981 = false;
-  double P = 1;        // the particle phase function P(g)
-  double B = 0;        // the opposition surge B(g)
-  double surgedP = 1;  // P (1 + B)
+  T P = T(1);        // the particle phase function P(g)
+  T B = T(0);        // the opposition surge B(g)
+  T surgedP = T(1);  // P (1 + B)
   // Roughness: only when rough, the rest is unused.
   bool rough = false;
-  double chi = 1;       // 1 / sqrt(1 + pi tan^2 theta-bar)
-  double tanT = 0;      // tan theta-bar
-  double e1Factor = 0;  // (2/pi) cot theta-bar, the factor of cot x in E1
-  double e2Factor = 0;  // (1/pi) cot^2 theta-bar, the factor of cot^2 x in E2
+  T chi = T(1);       // 1 / sqrt(1 + pi tan^2 theta-bar)
+  T tanT = T(0);      // tan theta-bar
+  T e1Factor = T(0);  // (2/pi) cot theta-bar, the factor of cot x in E1
+  T e2Factor = T(0);  // (1/pi) cot^2 theta-bar, the factor of cot^2 x in E2
 };
+using HapkeConstants = BasicHapkeConstants<double>;
 
 // g in radians (a 32-bit value widened), cosG = the program's 32-bit cos g
 // widened: the phase function uses cosG, the surge uses g.
 HapkeConstants hapkeConstantsOf(const HapkeParameters& p, double g, double cosG);
 
 // The terms at one lit point (mu0 = cos i in (0, 1], mu = cos e in [0, 1]).
-struct HapkeTerms {
-  double mu0e;         // effective cos i on the rough surface
-  double mue;          // effective cos e
-  double S;            // the shadowing function
-  double P;            // the particle phase function
-  double B;            // the opposition surge
-  double H0;           // H(mu0e)
-  double H;            // H(mue)
-  double reflectance;  // I/F
+template <class T>
+struct BasicHapkeTerms {
+  T mu0e;         // effective cos i on the rough surface
+  T mue;          // effective cos e
+  T S;            // the shadowing function
+  T P;            // the particle phase function
+  T B;            // the opposition surge
+  T H0;           // H(mu0e)
+  T H;            // H(mue)
+  T reflectance;  // I/F
 };
+using HapkeTerms = BasicHapkeTerms<double>;
 HapkeTerms hapkeTerms(const HapkeConstants& k, double mu0, double mu);
 
 // I/F at one lit point: the same value as hapkeTerms(...).reflectance, always
@@ -66,6 +75,7 @@ double hapkeReflectance(const HapkeConstants& k, double mu0, double mu);
 
 // Chandrasekhar's H function in the closed form of the model: the 2002
 // approximation, or (variant1981) (1 + 2x) / (1 + 2 gamma x). H(0) = 1.
+// (The formulas themselves, over any scalar type, are in hapke_formulas.h.)
 double hapkeH(const HapkeConstants& k, double x);
 
 // The particle phase function P(g) of the pair (b, c) at cos g, as the model

@@ -30,15 +30,18 @@ inline constexpr bool isPlanetaryModel(int32_t model) {
 }
 
 // What the user sets for the added models, kept whichever model is selected.
-struct PlanetaryParameters {
-  double factor = 1;            // A, "Множитель"
-  double minnaertK = 1;         // k
-  double lunarL = 0.5;          // L, unless it follows the phase
+// (Over a scalar type T: double for the map, a dual number for a fit.)
+template <class T>
+struct BasicPlanetaryParameters {
+  T factor = T(1);              // A, "Множитель"
+  T minnaertK = T(1);           // k
+  T lunarL = T(0.5);            // L, unless it follows the phase
   bool lunarLOfPhase = false;   // L = L(g), the lunar fit
-  double akimovEta = 1;         // eta
-  HapkeParameters hapke;
-  bool operator==(const PlanetaryParameters&) const = default;
+  T akimovEta = T(1);           // eta
+  BasicHapkeParameters<T> hapke;
+  bool operator==(const BasicPlanetaryParameters&) const = default;
 };
+using PlanetaryParameters = BasicPlanetaryParameters<double>;
 
 // The limits of the parameters, as the parameter window and the command line take them.
 struct ParameterRange {
@@ -61,19 +64,23 @@ inline constexpr ParameterRange kHapkeThetaRange{0, 60};
 
 // What one map needs of the selected added model: its parameters and every
 // value that depends only on them and on the phase angle.
-struct PlanetaryConstants {
+// Akimov's function: which case the phase falls in.
+enum class AkimovPhase : uint8_t { Zero, Between, Beyond };
+template <class T>
+struct BasicPlanetaryConstants {
   int32_t model = 0;
-  double factor = 1;
-  double minnaertK = 1;
-  double lunarL = 0.5;  // the L in effect, L(g) where it follows the phase
+  T factor = T(1);
+  T minnaertK = T(1);
+  T lunarL = T(0.5);  // the L in effect, L(g) where it follows the phase
   // Akimov's function: which case the phase falls in, and its phase terms.
-  enum class AkimovPhase : uint8_t { Zero, Between, Beyond } akimovPhase = AkimovPhase::Zero;
+  AkimovPhase akimovPhase = AkimovPhase::Zero;
   double cosG = 1, sinG = 0;
   double akimovScale = 1;     // cos(g/2)
   double akimovPiMinusG = 1;  // pi - g
-  double akimovExponent = 0;  // eta g / (pi - g)
-  HapkeConstants hapke;       // found only when Hapke's model is selected
+  T akimovExponent = T(0);    // eta g / (pi - g)
+  BasicHapkeConstants<T> hapke;  // found only when Hapke's model is selected
 };
+using PlanetaryConstants = BasicPlanetaryConstants<double>;
 
 // The lunar fit of L against the phase angle in degrees; it falls below 0
 // beyond about 104 degrees.

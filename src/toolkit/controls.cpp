@@ -94,7 +94,13 @@ void PictureBox::mouseMoveEvent(QMouseEvent* e) {
   const QPointF pos = screenPointerPosition(this, e->position()).value_or(e->position());
   const float x = static_cast<float>(std::nearbyint(pos.x() * scale_));
   const float y = static_cast<float>(std::nearbyint(pos.y() * scale_));
+  lastMove_ = QPointF(x, y);
   if (onMouseMove) runGuarded([&] { onMouseMove(x, y); });
+}
+
+std::optional<QPointF> PictureBox::pointerPosition() const {
+  if (!underMouse()) return std::nullopt;
+  return lastMove_;
 }
 
 // ---- Label

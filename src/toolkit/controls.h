@@ -6,11 +6,13 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointF>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 #include "raster/colour.h"
 #include "raster/raster.h"
@@ -58,6 +60,9 @@ class PictureBox : public QWidget {
   void setChildLeft(QWidget* child, double x);
   // Raised with the cursor position in screen pixels of the picture.
   std::function<void(float x, float y)> onMouseMove;
+  // Where the pointer is over the picture, as the last mouse move raised it;
+  // none while the pointer is elsewhere.
+  std::optional<QPointF> pointerPosition() const;
 
   // The scale the picture boxes made from now on take; 0 (the default) takes
   // the scale of the screen. Lets tests build the window for any scale.
@@ -71,6 +76,7 @@ class PictureBox : public QWidget {
   int logicalWidth_, logicalHeight_;
   double scale_;
   Raster raster_;
+  std::optional<QPointF> lastMove_;  // in screen pixels
 };
 
 // A label; with autoSize it takes its caption's size at once, so a handler

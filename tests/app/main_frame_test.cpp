@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <cmath>
+#include <map>
 #include <vector>
 
 #include "app/batch.h"
@@ -16,6 +17,7 @@
 #include "form1_fixture.h"
 #include "model_window/model_window.h"
 #include "photometry/geometry.h"
+#include "profile_window/profile_window.h"
 
 namespace korvalen {
 namespace {
@@ -99,6 +101,42 @@ TEST(MainFrame, ModelItemsAndOptionButtonsStayInStep) {
   EXPECT_TRUE(f.Label14->isVisible());
   frame.modelActions[kMatte]->trigger();
   EXPECT_EQ(f.examplePicture(), matte);
+}
+
+// The menu bar's shortcuts, pressed in each of the program's windows, trigger
+// their item once and no other.
+TEST(MainFrame, MenuShortcutsWorkInEveryWindow) {
+  MainFrame frame;
+  frame.show();
+  waitForStartUp(frame.form());
+  frame.showModelWindow();
+  frame.showProfileWindow();
+  std::map<const QAction*, int> fired;
+  for (const QAction* a : frame.findChildren<QAction*>())
+    QObject::connect(a, &QAction::triggered, &frame, [&fired, a] { ++fired[a]; });
+  const struct {
+    QAction* action;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+  } presses[] = {
+      {frame.parametersAction, Qt::Key_M, Qt::ControlModifier},
+      {frame.profilesAction, Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier},
+      {frame.quitAction, Qt::Key_Q, Qt::ControlModifier},  // last: it closes the window
+  };
+  QWidget* const windows[] = {&frame, frame.modelWindow(), frame.profileWindow()};
+  for (QWidget* w : windows) {
+    frame.show();
+    for (const auto& p : presses) {
+      SCOPED_TRACE(w->windowTitle().toStdString() + ", " + p.action->text().toStdString());
+      w->activateWindow();
+      ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+      fired.clear();
+      QWidget* focus = QApplication::focusWidget();
+      QTest::keyClick(focus && focus->window() == w ? focus : w, p.key, p.modifiers);
+      EXPECT_EQ(fired, (std::map<const QAction*, int>{{p.action, 1}}));
+    }
+    EXPECT_FALSE(frame.isVisible());
+  }
 }
 
 TEST(MainFrame, OneParameterWindowWithPresetsAndTheFittedFactor) {

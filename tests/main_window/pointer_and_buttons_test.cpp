@@ -2,6 +2,7 @@
 // failure notice, the click areas of check boxes and option buttons, the grey
 // tick, and captions that hold typed text.
 #include <QAccessible>
+#include <QCursor>
 #include <QMouseEvent>
 
 #include "form1_fixture.h"
@@ -57,6 +58,58 @@ TEST_F(WindowMouseTest, ProbeFollowsTheCursorUnderTheNoteAndTheFailureNotice) {
   form->Picture1_MouseMove(196, 310);
   EXPECT_EQ(underNotice, form->Label12->text());
   EXPECT_NE(underNotice, QStringLiteral("ф = 1.000"));
+}
+
+// After every run, by a click or live, the probe's caption tells the new
+// map's value under a pointer that has not moved, or hides where the new map
+// has none, the pointer is off the map or the run stopped.
+TEST_F(WindowMouseTest, ProbeCaptionFollowsEachRunUnderAStillPointer) {
+  const QPoint centre(196, 337 - 168), nearRim(296, 337 - 168);  // picture pixels
+  const QPoint onButton = form->Picture1->mapFrom(form.get(), form->Command1->geometry().center());
+  struct Case {
+    const char* what;
+    QPoint rest;   // where the pointer stays from before the run
+    TextBox* box;  // the change before the run
+    const char* text;
+    bool live;
+    const char* shown;  // nullptr: hidden
+  } cases[] = {
+      {"inclination 60", centre, form->Text4[0], "60", false, "ф = 0.500"},
+      {"inclination 60, live", centre, form->Text4[0], "60", true, "ф = 0.500"},
+      {"radius 50: off the disc", nearRim, form->Text9, "50", false, nullptr},
+      {"pointer on the button", onButton, form->Text4[0], "60", false, nullptr},
+      {"stopped run", centre, form->Text1, "x", false, nullptr},
+  };
+  // Moves the pointer itself, so that Qt knows where it is when the map reappears.
+  auto pointAt = [this](QPoint p) {
+    QCursor::setPos(form->Picture1->mapToGlobal(p));
+    const bool onMap = form->Picture1->rect().contains(p);
+    return QTest::qWaitFor([&] {
+      const std::optional<QPointF> at = form->Picture1->pointerPosition();
+      return onMap ? at && *at == QPointF(p) : !at;
+    });
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    form->setLiveShading(false);
+    form->Text1->setText(QStringLiteral("90"));
+    form->Text4[0]->setText(QStringLiteral("0"));
+    form->Text9->setText(QStringLiteral("159"));
+    form->Command1->click();
+    ASSERT_TRUE(pointAt(centre));
+    ASSERT_EQ(form->Label12->text().toStdString(), "ф = 1.000");
+    ASSERT_TRUE(pointAt(c.rest));
+    ASSERT_FALSE(form->Label12->isHidden());  // the caption stays as the pointer leaves the map
+    form->setLiveShading(c.live);
+    c.box->setText(QString::fromUtf8(c.text));
+    if (!c.live) form->Command1->click();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !form->liveRunPending(); }));
+    EXPECT_EQ(form->Label12->isHidden(), c.shown == nullptr);
+    if (c.shown) {
+      EXPECT_EQ(form->Label12->text().toStdString(), c.shown);
+      EXPECT_EQ(form->Label12->pos(), c.rest + QPoint(20, 20));
+    }
+  }
 }
 
 TEST_F(WindowMouseTest, ButtonsOwnTheirWholeRectangle) {

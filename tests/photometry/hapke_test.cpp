@@ -84,8 +84,8 @@ TEST(Hapke, PublishedValues) {
 }
 
 // The phase function's lobes and the surge, where their values are known in closed form:
-// c = 1 keeps only the back-scattering lobe; tan 45 = 1 makes the surge B0 / (1 + 1/h) at
-// g = 90 in both variants.
+// c = 1 keeps only the back-scattering lobe; tan 45 = 1 makes the surge B0 / (1 + 1/h)
+// at g = 90 in either form.
 TEST(Hapke, PhaseFunctionAndSurge) {
   struct Row {
     double b, c, b0, h;
@@ -98,7 +98,7 @@ TEST(Hapke, PhaseFunctionAndSurge) {
                       {1, 1, 1, 0.1, true, 0, 0, 1},
                       {0.5, 1, 0.5, 0.1, false, 90, 0.5366563146, 0.5 / 11},
                       {0, 1, 0.5, 0.1, true, 90, 1, 0.5 / 11},
-                      {0, 1, 0.5, 0.1, true, 0, 1, 0.5}};
+                      {0, 1, 0.5, 0.1, true, 180, 1, 0}};
   for (const Row& r : rows) {
     const HapkeConstants k =
         hapkeConstantsOf({0.5, r.b, r.c, r.b0, r.h, 0, r.v1981}, r.g * kDeg, std::cos(r.g * kDeg));
