@@ -51,13 +51,18 @@ QString typeIn(Form1& f, const CommandLine& c) {
     };
     for (const HapkePreset& preset : kHapkePresets)
       if (c.preset && *c.preset == QLatin1String(preset.cliName)) p.hapke = preset.p;
-    if (c.hapke1981) p.hapke.variant1981 = true;
+    if (c.hapke1981) p.hapke.hFunction = HFunction::Form1981;
+    for (size_t f = 0; f < kHFunctionNames.size(); ++f)
+      if (c.hFunction && *c.hFunction == QLatin1String(kHFunctionNames[f])) p.hapke.hFunction = static_cast<HFunction>(f);
     number(c.w, p.hapke.w);
     number(c.b, p.hapke.b);
     number(c.c, p.hapke.c);
     number(c.b0, p.hapke.b0);
     number(c.h, p.hapke.h);
     number(c.theta, p.hapke.thetaBar);
+    number(c.porosity, p.hapke.porosity);
+    number(c.bc0, p.hapke.bc0);
+    number(c.hc, p.hapke.hc);
     number(c.k, p.minnaertK);
     number(c.eta, p.akimovEta);
     number(c.factor, p.factor);

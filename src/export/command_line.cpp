@@ -47,6 +47,11 @@ const OptionEntry kOptions[] = {
     {"h", "h", "Ширина оппозиционного пика h модели Хапке (от 0 до 1)."},
     {"theta", "градусы", "Средний угол шероховатости модели Хапке (от 0 до 60)."},
     {"hapke-1981", nullptr, "Модель Хапке с H-функцией 1981 года."},
+    {"h-function", "вид",
+     "H-функция модели Хапке: exact (точная, Чандрасекара), 2002 (приближение 2002 года) или 1981."},
+    {"porosity", "φ", "Коэффициент заполнения φ модели Хапке 2012 года (от 0, меньше 0.752; 0 - без пористости)."},
+    {"bc0", "BC0", "Амплитуда когерентного обратного рассеяния BC0 модели Хапке (от 0 до 5; 0 - без него)."},
+    {"hc", "hc", "Ширина пика когерентного обратного рассеяния hc модели Хапке (от 0 до 1)."},
     {"levels", "L1,…,L7", "Уровни семи изолиний, сверху вниз."},
     {"half-widths", "W1,…,W7", "Полуширины семи изолиний, сверху вниз."},
     {"smoothing", nullptr, "Сглаживание."},
@@ -102,6 +107,9 @@ bool readModelParameters(const QCommandLineParser& parser, CommandLine& c, QStri
       {"b0", &c.b0, kHapkeB0Range, hapke, nullptr},
       {"h", &c.h, kHapkeHRange, hapke, nullptr},
       {"theta", &c.theta, kHapkeThetaRange, hapke, nullptr},
+      {"porosity", &c.porosity, kHapkePorosityRange, hapke, nullptr},
+      {"bc0", &c.bc0, kHapkeBc0Range, hapke, nullptr},
+      {"hc", &c.hc, kHapkeHcRange, hapke, nullptr},
   };
   auto notHers = [&](const QString& name) {
     error = QStringLiteral("параметр --%1 не относится к модели %2")
@@ -122,6 +130,23 @@ bool readModelParameters(const QCommandLineParser& parser, CommandLine& c, QStri
   }
   c.hapke1981 = parser.isSet(QStringLiteral("hapke-1981"));
   if (c.hapke1981 && !hapke) return notHers(QStringLiteral("hapke-1981"));
+  if (parser.isSet(QStringLiteral("h-function"))) {
+    if (!hapke) return notHers(QStringLiteral("h-function"));
+    const QString v = parser.value(QStringLiteral("h-function"));
+    QStringList names;
+    for (const char* name : kHFunctionNames) names << QLatin1String(name);
+    if (!names.contains(v)) {
+      error = QStringLiteral("значение %1 параметра --h-function не H-функция: допустимы %2")
+                  .arg(quoted(v), names.join(QStringLiteral(", ")));
+      return false;
+    }
+    // --hapke-1981 says the same as --h-function 1981, and nothing else.
+    if (c.hapke1981 && v != QLatin1String(kHFunctionNames[static_cast<size_t>(HFunction::Form1981)])) {
+      error = QStringLiteral("параметры --hapke-1981 и --h-function %1 противоречат друг другу").arg(v);
+      return false;
+    }
+    c.hFunction = v;
+  }
   for (const ModelParameter& p : parameters) {
     const QString name = QString::fromLatin1(p.name);
     if (!parser.isSet(name)) continue;
@@ -354,6 +379,10 @@ QStringList argumentsOf(const CommandLine& c) {
   add("h", c.h);
   add("theta", c.theta);
   if (c.hapke1981) a << QStringLiteral("--hapke-1981");
+  add("h-function", c.hFunction);
+  add("porosity", c.porosity);
+  add("bc0", c.bc0);
+  add("hc", c.hc);
   addList("levels", c.levels);
   addList("half-widths", c.halfWidths);
   if (c.smoothing) a << QStringLiteral("--smoothing");

@@ -19,9 +19,12 @@ struct CommandLine {
   // number or "mcewen", the lunar fit L(g)), Akimov's eta, the factor.
   std::optional<QString> k, L, eta, factor;
   // Hapke's: w, b, c, B0, h, theta-bar (degrees) as given, the 1981 variant,
-  // and a published set of parameters by its name (set before the numbers).
+  // and a published set of parameters by its name (set before the numbers);
+  // the 2012 terms (the filling factor, the coherent backscatter's amplitude
+  // and width) and the H function by name (kHFunctionNames).
   std::optional<QString> w, b, c, b0, h, theta, preset;
   bool hapke1981 = false;
+  std::optional<QString> porosity, bc0, hc, hFunction;
   // The legend's rows 1 to 7, top to bottom.
   std::optional<std::array<QString, 7>> levels, halfWidths;
   bool smoothing = false;     // Check2 ticked
@@ -46,6 +49,9 @@ inline const std::array<const char*, 10> kModelNames = {
     "", "matte", "glossy", "rocky", "mirror", "lommel-seeliger", "minnaert", "lunar-lambert", "akimov", "hapke"};
 // --tints' names of the bands' colours, indexed as IsolineColours.
 inline const std::array<const char*, 2> kTintNames = {"legend", "okabe-ito"};
+
+// --h-function's names, indexed as HFunction: 2002, 1981, exact.
+inline const std::array<const char*, 3> kHFunctionNames = {"2002", "1981", "exact"};
 
 // --L's word for the lunar fit L(g).
 inline constexpr const char* kLunarFitName = "mcewen";

@@ -155,7 +155,9 @@ class Form1 : public QWidget {
   // at the next run.
   void setPlanetaryParameters(const PlanetaryParameters& p);
   // The formula Label13 shows for an added model.
-  static QString planetaryFormula(int32_t model);
+  // The formula Label13 shows for an added model; Hapke's with the 2012 terms
+  // where they are on.
+  static QString planetaryFormula(int32_t model, const PlanetaryParameters& p);
 
   // ---- private procedures of the window
   void РисованиеПолусферыПримера();

@@ -62,7 +62,16 @@ CommandLine Form1::currentCommandLine() const {
       c.b0 = numberText(p.hapke.b0);
       c.h = numberText(p.hapke.h);
       c.theta = numberText(p.hapke.thetaBar);
-      c.hapke1981 = p.hapke.variant1981;
+      // The H function as the older commands name it where they can; the
+      // 2012 terms only where they are on, so that an older map's command
+      // stays as it was.
+      c.hapke1981 = p.hapke.hFunction == HFunction::Form1981;
+      if (p.hapke.hFunction == HFunction::Exact)
+        c.hFunction = QLatin1String(kHFunctionNames[static_cast<size_t>(HFunction::Exact)]);
+      const HapkeParameters defaults;
+      if (p.hapke.porosity != defaults.porosity) c.porosity = numberText(p.hapke.porosity);
+      if (p.hapke.bc0 != defaults.bc0) c.bc0 = numberText(p.hapke.bc0);
+      if (p.hapke.hc != defaults.hc) c.hc = numberText(p.hapke.hc);
     }
     c.factor = numberText(p.factor);
   }

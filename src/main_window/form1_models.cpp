@@ -3,14 +3,24 @@
 
 namespace korvalen {
 
-QString Form1::planetaryFormula(int32_t model) {
+QString Form1::planetaryFormula(int32_t model, const PlanetaryParameters& p) {
   switch (model) {
     case kLommelSeeliger: return QStringLiteral("ф(i, e, g) = 2·cos(i)/(cos(i)+cos(e))");
     case kMinnaert: return QStringLiteral("ф(i, e, g) = cos(i)^k·cos(e)^(k−1)");
     case kLunarLambert: return QStringLiteral("ф(i, e, g) = (1−L)·cos(i)+2L·cos(i)/(cos(i)+cos(e))");
     case kAkimov: return QStringLiteral("ф(i, e, g) = cos(g/2)·R(γ, g)·cos(β)^(ηg/(π−g))");
-    case kHapke:
-      return QStringLiteral("ф(i, e, g) = w/4·μ₀ₑ/(μ₀ₑ+μₑ)·[P(g)(1+B(g))+H(μ₀ₑ)H(μₑ)−1]·S");
+    case kHapke: {
+      // The porosity's K in front and in the H functions' arguments, the
+      // coherent backscatter's factor before S; each only where it is on.
+      // With the latter the formula drops its (i, e, g), and with both the
+      // surge's (g) too, to end inside the window.
+      const bool porous = p.hapke.porosity > 0, coherent = p.hapke.bc0 > 0;
+      return (coherent ? QStringLiteral("ф = ") : QStringLiteral("ф(i, e, g) = ")) +
+             (porous ? QStringLiteral("K·") : QString()) + QStringLiteral("w/4·μ₀ₑ/(μ₀ₑ+μₑ)·[") +
+             (porous && coherent ? QStringLiteral("P(1+B)+") : QStringLiteral("P(g)(1+B(g))+")) +
+             (porous ? QStringLiteral("H(μ₀ₑ/K)H(μₑ/K)") : QStringLiteral("H(μ₀ₑ)H(μₑ)")) + QStringLiteral("−1]·") +
+             (coherent ? QStringLiteral("(1+Bc₀·Bc(g))·") : QString()) + QStringLiteral("S");
+    }
     default: return {};
   }
 }
@@ -36,7 +46,7 @@ void Form1::selectPlanetaryModel(int32_t model) {
   Label4->setEnabled(false);
   Label14->hide();
   Label15->hide();
-  Label13->setCaption(planetaryFormula(model));
+  Label13->setCaption(planetaryFormula(model, st.lm.planetary));
   refreshPlanetaryConstants();
   emit surfaceModelChanged();
   РисованиеПолусферыПримера();
@@ -45,6 +55,7 @@ void Form1::selectPlanetaryModel(int32_t model) {
 
 void Form1::setPlanetaryParameters(const PlanetaryParameters& p) {
   st.lm.planetary = p;
+  if (isPlanetaryModel(st.lm.surfaceModel)) Label13->setCaption(planetaryFormula(st.lm.surfaceModel, p));
   refreshPlanetaryConstants();
   emit planetaryParametersChanged();
   РисованиеПолусферыПримера();

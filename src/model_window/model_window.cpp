@@ -1,6 +1,7 @@
 #include "model_window/model_window.h"
 
-#include <QCheckBox>
+#include <QButtonGroup>
+#include <QRadioButton>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QLineEdit>
@@ -71,6 +72,12 @@ std::vector<Field> fieldsOf(int32_t model) {
            [](PlanetaryParameters& p) -> double& { return p.hapke.h; }},
           {QStringLiteral("Шероховатость θ̄, °"), kHapkeThetaRange,
            [](PlanetaryParameters& p) -> double& { return p.hapke.thetaBar; }},
+          {QStringLiteral("Коэффициент заполнения φ (0 — без пористости)"), kHapkePorosityRange,
+           [](PlanetaryParameters& p) -> double& { return p.hapke.porosity; }},
+          {QStringLiteral("Когерентное обратное рассеяние Bc₀"), kHapkeBc0Range,
+           [](PlanetaryParameters& p) -> double& { return p.hapke.bc0; }},
+          {QStringLiteral("Ширина его пика hc"), kHapkeHcRange,
+           [](PlanetaryParameters& p) -> double& { return p.hapke.hc; }},
       };
     default: return {};
   }
@@ -187,7 +194,7 @@ void ModelWindow::rebuild() {
   factor_ = nullptr;
   presets_ = nullptr;
   fit_ = nullptr;
-  variant_ = nullptr;
+  hFunctionButtons_ = {};
   shownModel_ = form_.st.lm.surfaceModel;
   body_ = new QWidget(this);
   layout_->addWidget(body_);
@@ -256,14 +263,28 @@ void ModelWindow::rebuild() {
   }
 
   if (shownModel_ == kHapke) {
-    variant_ = new QCheckBox(QStringLiteral("H-функция &1981"), body_);
-    variant_->setToolTip(QStringLiteral("Совместимый вариант: H-функция 1981 года, (1 + 2x)/(1 + 2γx), как в "
-                                        "наборах, подобранных средствами планетного картографирования"));
-    form->addRow(variant_);
-    connect(variant_, &QCheckBox::toggled, this, [this](bool on) {
-      if (showing_) return;
+    // The H function: one of three, indexed as HFunction.
+    const struct {
+      QString text, tip;
+    } choices[] = {
+        {QStringLiteral("H-функция &2002"), QStringLiteral("Приближение Хапке 2002 года, точное до 1 %")},
+        {QStringLiteral("H-функция &1981"),
+         QStringLiteral("Совместимый вариант: H-функция 1981 года, (1 + 2x)/(1 + 2γx), как в наборах, "
+                        "подобранных средствами планетного картографирования")},
+        {QStringLiteral("&Точная H-функция"),
+         QStringLiteral("H-функция Чандрасекара для изотропного рассеяния, точная до 1e-7")},
+    };
+    auto* group = new QButtonGroup(body_);
+    for (size_t k = 0; k < hFunctionButtons_.size(); ++k) {
+      hFunctionButtons_[k] = new QRadioButton(choices[k].text, body_);
+      hFunctionButtons_[k]->setToolTip(choices[k].tip);
+      group->addButton(hFunctionButtons_[k], static_cast<int>(k));
+      form->addRow(hFunctionButtons_[k]);
+    }
+    connect(group, &QButtonGroup::idToggled, this, [this](int id, bool on) {
+      if (showing_ || !on) return;
       PlanetaryParameters p = form_.st.lm.planetary;
-      p.hapke.variant1981 = on;
+      p.hapke.hFunction = static_cast<HFunction>(id);
       if (presets_) presets_->setCurrentIndex(0);
       store(p);
     });
@@ -311,7 +332,7 @@ void ModelWindow::showValues() {
     fields_[k]->setRefused(false);
   }
   factor_->setValue(p.factor);
-  if (variant_) variant_->setChecked(p.hapke.variant1981);
+  if (hFunctionButtons_[0]) hFunctionButtons_[static_cast<size_t>(p.hapke.hFunction)]->setChecked(true);
   showing_ = false;
 }
 

@@ -5,12 +5,13 @@
 // and follows the model and the values wherever they change.
 #include <QDialog>
 #include <QDoubleSpinBox>
+#include <array>
 #include <optional>
 #include <vector>
 
 #include "photometry/planetary.h"
 
-class QCheckBox;
+class QRadioButton;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -57,7 +58,9 @@ class ModelWindow : public QDialog {
   ParameterBox* factorBox() const { return factor_; }
   QComboBox* presetBox() const { return presets_; }
   QPushButton* fitButton() const { return fit_; }
-  QCheckBox* variantBox() const { return variant_; }
+  // Hapke's H function: 2002, 1981 and the exact one, indexed as HFunction.
+  const std::array<QRadioButton*, 3>& hFunctionButtons() const { return hFunctionButtons_; }
+  QRadioButton* variantBox() const { return hFunctionButtons_[static_cast<size_t>(HFunction::Form1981)]; }
   QLabel* noteLabel() const { return note_; }
 
  private:
@@ -74,7 +77,7 @@ class ModelWindow : public QDialog {
   ParameterBox* factor_ = nullptr;
   QComboBox* presets_ = nullptr;
   QPushButton* fit_ = nullptr;
-  QCheckBox* variant_ = nullptr;
+  std::array<QRadioButton*, 3> hFunctionButtons_ = {};
   int32_t shownModel_ = 0;
   bool showing_ = false;  // the fields are being set from the state
 };

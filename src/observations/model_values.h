@@ -58,7 +58,10 @@ BasicPlanetaryParameters<T> withScalar(const PlanetaryParameters& p) {
   q.hapke.b0 = T(p.hapke.b0);
   q.hapke.h = T(p.hapke.h);
   q.hapke.thetaBar = T(p.hapke.thetaBar);
-  q.hapke.variant1981 = p.hapke.variant1981;
+  q.hapke.hFunction = p.hapke.hFunction;
+  q.hapke.porosity = T(p.hapke.porosity);
+  q.hapke.bc0 = T(p.hapke.bc0);
+  q.hapke.hc = T(p.hapke.hc);
   return q;
 }
 

@@ -1,15 +1,28 @@
 #pragma once
 // Hapke's reflectance model with isotropic multiple scattering: the single
 // scattering of a double Henyey-Greenstein particle, the shadow-hiding
-// opposition surge, the Chandrasekhar H function in its closed approximation
-// and the macroscopic roughness correction. Plain 64-bit arithmetic, no Qt.
+// opposition surge, the Chandrasekhar H function (exact, or in a closed
+// approximation), the macroscopic roughness correction, and the 2012 terms:
+// the porosity of the regolith and the coherent backscatter opposition
+// effect. Plain 64-bit arithmetic, no Qt.
 //
 // Everything that depends only on the parameters and the phase angle is found
 // once per map (HapkeConstants); the per-sample work is hapkeReflectance. No
 // function here throws, and none returns a NaN or an infinity: every 0/0 and
 // x/0 of the formulas (the limb, the sub-solar point, the terminator, zero
 // roughness, zero surge width) takes its finite limit.
+#include <cstdint>
+#include <memory>
+
+#include "photometry/chandrasekhar_h.h"
+
 namespace korvalen {
+
+// Which H function the multiple scattering takes: Hapke's 2002 approximation
+// (the default), the 1981 one, (1 + 2x) / (1 + 2 gamma x), with which the
+// published presets of the planetary mapping tools were fitted, or
+// Chandrasekhar's own, to 1e-7.
+enum class HFunction : uint8_t { Approximation2002, Form1981, Exact };
 
 // The parameters over a scalar type T: double for the map, a dual number
 // (value and derivatives) for a fit.
@@ -21,7 +34,11 @@ struct BasicHapkeParameters {
   T b0 = T(1);               // opposition surge amplitude, [0, 5]
   T h = T(0.06);             // its angular width, [0, 1]
   T thetaBar = T(0);         // macroscopic roughness in DEGREES, [0, 60]
-  bool variant1981 = false;  // the 1981 H-function
+  HFunction hFunction = HFunction::Approximation2002;
+  // The 2012 terms, each off by default so that a map stays as it was.
+  T porosity = T(0);  // the filling factor phi, [0, 0.752): 0 is no porosity term (K = 1)
+  T bc0 = T(0);       // coherent backscatter amplitude B_C0, [0, 5]
+  T hc = T(0.06);     // its angular width h_C, [0, 1]
   bool operator==(const BasicHapkeParameters&) const = default;
 };
 using HapkeParameters = BasicHapkeParameters<double>;
@@ -37,10 +54,14 @@ struct BasicHapkeConstants {
   T wOver4 = T(0.125);    // w / 4, the leading factor
   T gamma = T(0);         // sqrt(1 - w)
   T r0 = T(0);            // (1 - gamma) / (1 + gamma), the diffusive reflectance
-  bool variant1981 = false;
+  HFunction hFunction = HFunction::Approximation2002;
+  std::shared_ptr<const ExactHTable> exactH;  // the exact H for this albedo, when taken
+  T K = T(1);             // the porosity factor, 1 without porosity
+  T bc0 = T(0), hc = T(0.06);  // the coherent backscatter's parameters within their ranges
   T P = T(1);        // the particle phase function P(g)
   T B = T(0);        // the opposition surge B(g)
   T surgedP = T(1);  // P (1 + B)
+  T coherent = T(1);  // 1 + B_C0 B_C(g), the coherent backscatter's factor
   // Roughness: only when rough, the rest is unused.
   bool rough = false;
   T chi = T(1);       // 1 / sqrt(1 + pi tan^2 theta-bar)
@@ -62,8 +83,8 @@ struct BasicHapkeTerms {
   T S;            // the shadowing function
   T P;            // the particle phase function
   T B;            // the opposition surge
-  T H0;           // H(mu0e)
-  T H;            // H(mue)
+  T H0;           // H(mu0e / K)
+  T H;            // H(mue / K)
   T reflectance;  // I/F
 };
 using HapkeTerms = BasicHapkeTerms<double>;
@@ -73,8 +94,8 @@ HapkeTerms hapkeTerms(const HapkeConstants& k, double mu0, double mu);
 // finite, possibly negative or above 1 (the caller clips).
 double hapkeReflectance(const HapkeConstants& k, double mu0, double mu);
 
-// Chandrasekhar's H function in the closed form of the model: the 2002
-// approximation, or (variant1981) (1 + 2x) / (1 + 2 gamma x). H(0) = 1.
+// Chandrasekhar's H function as the constants take it: exact, the 2002
+// approximation, or the 1981 one. H(0) = 1.
 // (The formulas themselves, over any scalar type, are in hapke_formulas.h.)
 double hapkeH(const HapkeConstants& k, double x);
 
@@ -88,6 +109,14 @@ double phaseFunctionOf(double b, double c, double cosG);
 // back lobe, ((1 + b^2 - 2b cos g) / (1 + b^2 + 2b cos g))^1.5, is largest at
 // g = 180: the sign of P(180) decides (b 0.6 and c 2 give P(180) = -4.8).
 bool phaseFunctionNonNegative(double b, double c);
+
+// The porosity factor K = -ln(1 - 1.209 phi^(2/3)) / (1.209 phi^(2/3)) of the
+// filling factor phi, 1 at phi = 0.
+double porosityFactorOf(double phi);
+
+// The coherent backscatter's shape B_C(g) = [1 + (1 - e^-x)/x] / [2 (1 + x)^2],
+// x = tan(g/2) / hc: 1 at g = 0, 0 for hc = 0 beyond it.
+double coherentBackscatterOf(double g, double hc);
 
 // The published parameter sets: the name as the menu shows it, the name on
 // the command line, the source for the tooltip.

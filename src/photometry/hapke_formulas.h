@@ -9,12 +9,21 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <type_traits>
 
+#include "photometry/chandrasekhar_h.h"
 #include "photometry/hapke.h"
 
 namespace korvalen::formulas {
 
 inline constexpr double kHapkePi = std::numbers::pi;
+
+// The value of a scalar: the number itself, or a dual number's value part.
+inline double scalarValue(double v) { return v; }
+template <class T>
+double scalarValue(const T& v) {
+  return scalarValue(v.a);
+}
 
 // v brought into [lo, hi]; a NaN goes to lo.
 template <class T>
@@ -105,9 +114,55 @@ T h1981(const T& gamma, const T& x) {
   return (1.0 + 2.0 * x) / (1.0 + 2.0 * gamma * x);
 }
 
+// Chandrasekhar's own H, read from the table of the albedo. A dual number
+// takes the table's derivatives: dH = H'(x) dx + H (d ln H / dw) dw.
+template <class T>
+T hExact(const BasicHapkeConstants<T>& k, const T& x) {
+  if constexpr (std::is_same_v<T, double>) {
+    return k.exactH->valueAt(x);
+  } else {
+    const ExactHValue v = k.exactH->at(scalarValue(x));
+    return v.h + v.dhdx * (x - scalarValue(x)) + (v.h * v.dlnhdw) * (k.w - scalarValue(k.w));
+  }
+}
+
 template <class T>
 T hOf(const BasicHapkeConstants<T>& k, const T& x) {
-  return k.variant1981 ? h1981(k.gamma, x) : h2002(k.w, k.r0, x);
+  switch (k.hFunction) {
+    case HFunction::Form1981: return h1981(k.gamma, x);
+    case HFunction::Exact:
+      if (k.exactH) return hExact(k, x);
+      break;
+    case HFunction::Approximation2002: break;
+  }
+  return h2002(k.w, k.r0, x);
+}
+
+// The porosity factor of Hapke's 2008 and 2012 model, from the filling factor
+// phi: K = -ln(1 - 1.209 phi^(2/3)) / (1.209 phi^(2/3)), 1 at phi = 0 (its
+// limit) and 8.4 at the largest phi taken, 0.752, where 1.209 phi^(2/3) is
+// still below 1. log1p keeps the digits of ln(1 - y) for a small y.
+template <class T>
+T porosityFactor(const T& phi) {
+  using std::log1p;
+  using std::pow;
+  if (!(phi > 0)) return T(1);
+  const T y = 1.209 * pow(phi, 2.0 / 3.0);
+  return -log1p(-y) / y;
+}
+
+// The coherent backscatter's shape, B_C = [1 + (1 - e^-x)/x] / [2 (1 + x)^2]
+// with x = tan(g/2) / hc (g in radians): its limit 1 at g = 0, and 0 beyond
+// it where hc = 0 (x infinite). expm1 keeps the digits of 1 - e^-x for a
+// small x; a huge x gives 0, never a NaN.
+template <class T>
+T coherentBackscatter(double g, const T& hc) {
+  using std::expm1;
+  const double tanHalfG = std::tan(g / 2.0);
+  if (!(tanHalfG > 0)) return T(1);
+  if (!(hc > 0)) return T(0);
+  const T x = tanHalfG / hc;
+  return (1.0 + -expm1(-x) / x) / (2.0 * ((1.0 + x) * (1.0 + x)));
 }
 
 // What depends only on the parameters. Values outside the ranges (and NaNs)
@@ -129,7 +184,11 @@ BasicHapkeConstants<T> hapkeParameterConstants(const BasicHapkeParameters<T>& p)
   k.wOver4 = w / 4.0;
   k.gamma = sqrt(1.0 - w);
   k.r0 = (1.0 - k.gamma) / (1.0 + k.gamma);
-  k.variant1981 = p.variant1981;
+  k.hFunction = p.hFunction;
+  if (p.hFunction == HFunction::Exact) k.exactH = exactHTableFor(scalarValue(w));
+  k.K = porosityFactor(inRange(p.porosity, 0, 0.752));
+  k.bc0 = inRange(p.bc0, 0, 5);
+  k.hc = inRange(p.hc, 0, 1);
 
   const T t = thetaBar * kHapkePi / 180.0;
   const T tanT = tan(t);
@@ -168,6 +227,8 @@ void setHapkePhase(BasicHapkeConstants<T>& k, double g, double cosG) {
     k.B = T(0);
   }
   k.surgedP = k.P * (1.0 + k.B);
+  // The coherent backscatter: 1 exactly while B_C0 is 0.
+  k.coherent = 1.0 + k.bc0 * coherentBackscatter(g, k.hc);
 }
 
 // Everything that depends only on the parameters and the phase angle g
@@ -234,11 +295,15 @@ BasicHapkeTerms<T> hapkeTermsAt(const BasicHapkeConstants<T>& k, double mu0, dou
       t.S = shadowing(k, t.mue, etaE, mu0, etaI, mu, etaE, f);
     }
   }
-  t.H0 = hOf(k, t.mu0e);
-  t.H = hOf(k, t.mue);
+  // I/F = K (w/4) mu0e / (mu0e + mue) [P (1 + B) + H(mu0e/K) H(mue/K) - 1] (1 + B_C0 B_C) S.
+  // Without porosity K is 1 and without the coherent backscatter its factor
+  // is 1: both multiply and divide exactly, and the value is the older form's.
+  t.H0 = hOf(k, T(t.mu0e / k.K));
+  t.H = hOf(k, T(t.mue / k.K));
   const T sum = t.mu0e + t.mue;
-  t.reflectance =
-      sum != 0 ? T(k.wOver4 * t.mu0e / sum * (k.surgedP + t.H0 * t.H - 1.0) * t.S) : T(0);
+  t.reflectance = sum != 0
+                      ? T(k.K * k.wOver4 * t.mu0e / sum * (k.surgedP + t.H0 * t.H - 1.0) * k.coherent * t.S)
+                      : T(0);
   return t;
 }
 

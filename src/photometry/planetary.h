@@ -61,6 +61,9 @@ inline constexpr ParameterRange kHapkeCRange{-1, 2};
 inline constexpr ParameterRange kHapkeB0Range{0, 5};
 inline constexpr ParameterRange kHapkeHRange{0, 1};
 inline constexpr ParameterRange kHapkeThetaRange{0, 60};
+inline constexpr ParameterRange kHapkePorosityRange{0, 0.752, false, true};
+inline constexpr ParameterRange kHapkeBc0Range{0, 5};
+inline constexpr ParameterRange kHapkeHcRange{0, 1};
 
 // What one map needs of the selected added model: its parameters and every
 // value that depends only on them and on the phase angle.

@@ -247,6 +247,56 @@ TEST(MainFrame, ParameterFieldsShowTheValuesInEffect) {
   }
 }
 
+// Hapke 2012 in the parameter window: the three H functions and the new
+// fields; the formula shows K and the coherent backscatter's factor where they
+// are on, and still ends inside the window; the command the window writes
+// names them, and an older map's command stays as it was.
+TEST(MainFrame, Hapke2012InTheParameterWindowAndTheFormula) {
+  MainFrame frame;
+  frame.show();
+  Form1& f = frame.form();
+  waitForStartUp(f);
+  frame.modelActions[kHapke]->trigger();
+  frame.showModelWindow();
+  ModelWindow* w = frame.modelWindow();
+  ASSERT_EQ(w->fields().size(), 9u);
+  EXPECT_TRUE(w->hFunctionButtons()[static_cast<size_t>(HFunction::Approximation2002)]->isChecked());
+  EXPECT_EQ(w->variantBox()->text(), QStringLiteral("H-функция &1981"));
+  const QString plain = f.Label13->text();
+  const QStringList before = argumentsOf(f.currentCommandLine());
+  const struct {
+    double porosity, bc0;
+    HFunction h;
+    const char* formula;
+    std::vector<const char*> named;
+  } steps[] = {
+      {0.4, 0, HFunction::Exact, "ф(i, e, g) = K·w/4·μ₀ₑ/(μ₀ₑ+μₑ)·[P(g)(1+B(g))+H(μ₀ₑ/K)H(μₑ/K)−1]·S",
+       {"--h-function", "exact", "--porosity", "0.4"}},
+      {0.4, 2, HFunction::Form1981,
+       "ф = K·w/4·μ₀ₑ/(μ₀ₑ+μₑ)·[P(1+B)+H(μ₀ₑ/K)H(μₑ/K)−1]·(1+Bc₀·Bc(g))·S",
+       {"--hapke-1981", "--porosity", "0.4", "--bc0", "2"}},
+      {0, 2, HFunction::Approximation2002, "ф = w/4·μ₀ₑ/(μ₀ₑ+μₑ)·[P(g)(1+B(g))+H(μ₀ₑ)H(μₑ)−1]·(1+Bc₀·Bc(g))·S",
+       {"--bc0", "2"}},
+  };
+  for (const auto& s : steps) {
+    w->fields()[6]->setValue(s.porosity);
+    w->fields()[7]->setValue(s.bc0);
+    w->hFunctionButtons()[static_cast<size_t>(s.h)]->click();
+    EXPECT_EQ(f.st.lm.planetary.hapke.porosity, s.porosity);
+    EXPECT_EQ(f.st.lm.planetary.hapke.bc0, s.bc0);
+    EXPECT_EQ(f.st.lm.planetary.hapke.hFunction, s.h);
+    EXPECT_EQ(f.Label13->text(), QString::fromUtf8(s.formula));
+    EXPECT_LE(f.Label13->x() + f.Label13->width(), f.width()) << s.formula;
+    const QString command = commandText(argumentsOf(f.currentCommandLine()));
+    for (const char* part : s.named) EXPECT_TRUE(command.contains(QString::fromUtf8(part))) << command.toStdString();
+  }
+  // Off again: the formula and the command as before the terms.
+  w->fields()[7]->setValue(0);
+  w->hFunctionButtons()[static_cast<size_t>(HFunction::Approximation2002)]->click();
+  EXPECT_EQ(f.Label13->text(), plain);
+  EXPECT_EQ(argumentsOf(f.currentCommandLine()), before);
+}
+
 // The window through the menu and the parameter window, and the command line
 // typed into a window of its own: the same map, pixel for pixel.
 TEST(MainFrame, CommandLineRendersWhatTheMenuAndParameterWindowSet) {
@@ -257,6 +307,7 @@ TEST(MainFrame, CommandLineRendersWhatTheMenuAndParameterWindowSet) {
     double factor;
     const char* inclination;
     std::vector<const char*> args;
+    int hFunction = -1;  // the H function's button, -1: as it is
   } const cases[] = {
       {kLommelSeeliger, 0, {}, 0.8, "30", {"--model", "lommel-seeliger", "--factor", "0.8", "--inclination", "30"}},
       {kMinnaert, 0, {0.5}, 1, "45", {"--model", "minnaert", "--k", "0.5", "--inclination", "45"}},
@@ -267,6 +318,10 @@ TEST(MainFrame, CommandLineRendersWhatTheMenuAndParameterWindowSet) {
       {kHapke, 3, {}, 12, "75", {"--model", "hapke", "--preset", "mercury-messenger", "--factor", "12", "--inclination", "75"}},
       {kHapke, 4, {}, 5, "30", {"--model", "hapke", "--preset", "mars-red", "--factor", "5", "--inclination", "30"}},
       {kHapke, 5, {}, 1, "120", {"--model", "hapke", "--preset", "europa", "--inclination", "120"}},
+      // Hapke 2012: the exact H, the porosity and the coherent backscatter.
+      {kHapke, 1, {0.14, 0.11, 1, 1.6, 0.06, 29, 0.4, 1.5, 0.05}, 15, "20",
+       {"--model", "hapke", "--preset", "ceres", "--h-function", "exact", "--porosity", "0.4", "--bc0", "1.5",
+        "--hc", "0.05", "--factor", "15", "--inclination", "20"}, static_cast<int>(HFunction::Exact)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args[1]);
@@ -279,6 +334,7 @@ TEST(MainFrame, CommandLineRendersWhatTheMenuAndParameterWindowSet) {
     ModelWindow* w = frame.modelWindow();
     if (c.preset) emit w->presetBox()->activated(c.preset);
     for (size_t k = 0; k < c.fields.size(); ++k) w->fields()[k]->setValue(c.fields[k]);
+    if (c.hFunction >= 0) w->hFunctionButtons()[static_cast<size_t>(c.hFunction)]->click();
     w->factorBox()->setValue(c.factor);
     f.Text4[0]->setText(QString::fromLatin1(c.inclination));
     f.Command1->click();
@@ -331,6 +387,16 @@ TEST(MainFrame, BadModelParametersAreUsageErrorsNamingThem) {
       // What the parameter window can show, to the last digit; nothing it cannot.
       {{"--model", "hapke", "--w", "0.12345678912345678", "--b", "0.99999999999999988"}, nullptr},
       {{"--model", "hapke", "--w", "5e-324"}, "--w"},
+      // Hapke 2012's terms and the H function by name.
+      {{"--model", "hapke", "--porosity", "0.752"}, "--porosity"},
+      {{"--model", "hapke", "--bc0", "5.5"}, "--bc0"},
+      {{"--model", "hapke", "--hc", "-0.1"}, "--hc"},
+      {{"--model", "lunar-lambert", "--bc0", "1"}, "--bc0"},
+      {{"--model", "hapke", "--h-function", "chandrasekhar"}, "--h-function"},
+      {{"--model", "akimov", "--h-function", "exact"}, "--h-function"},
+      {{"--model", "hapke", "--hapke-1981", "--h-function", "exact"}, "--h-function"},
+      {{"--model", "hapke", "--hapke-1981", "--h-function", "1981"}, nullptr},
+      {{"--model", "hapke", "--h-function", "exact", "--porosity", "0.7519", "--bc0", "5", "--hc", "0"}, nullptr},
   };
   for (const Case& c : cases) {
     QStringList a{QStringLiteral("korvalen")};

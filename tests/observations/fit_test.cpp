@@ -35,13 +35,24 @@ TEST(Fit, RecoversKnownParameters) {
       {"Hapke, Ceres", kHapke, with([](PlanetaryParameters& p) { p.hapke = kHapkePresets[0].p; })},
       {"Hapke, MESSENGER", kHapke,
        with([](PlanetaryParameters& p) { p.hapke = kHapkePresets[2].p; })},
+      {"Hapke, Ceres, exact H and the 2012 terms", kHapke, with([](PlanetaryParameters& p) {
+         p.hapke = kHapkePresets[0].p;
+         p.hapke.hFunction = HFunction::Exact;
+         p.hapke.porosity = 0.3;
+         p.hapke.bc0 = 0.8;
+         p.hapke.hc = 0.04;
+       })},
   };
   for (const Case& c : cases) {
     for (const double noise : {0.0, 0.01}) {
       ObservationTable t = spreadGeometries(300);
       measure(t, c.model, c.truth, noise);
+      // What the fit holds (the H function, the 2012 terms) as the data were made.
       PlanetaryParameters start;
-      start.hapke.variant1981 = c.truth.hapke.variant1981;
+      start.hapke.hFunction = c.truth.hapke.hFunction;
+      start.hapke.porosity = c.truth.hapke.porosity;
+      start.hapke.bc0 = c.truth.hapke.bc0;
+      start.hapke.hc = c.truth.hapke.hc;
       const std::vector<FitParameter> free = fitParametersOf(c.model);
       const FitOutcome f = fitObservations(t, c.model, start, free);
       ASSERT_TRUE(f.report) << c.name << ": " << f.error;

@@ -13,6 +13,7 @@ namespace {
 
 constexpr double kDeg = std::numbers::pi / 180;
 const HapkeParameters& ceres() { return kHapkePresets[0].p; }
+HFunction variant(bool v1981) { return v1981 ? HFunction::Form1981 : HFunction::Approximation2002; }
 const HapkeParameters& marsRed() { return kHapkePresets[3].p; }
 
 // cos of an angle in degrees, exactly 0 at 90.
@@ -75,7 +76,7 @@ TEST(Hapke, PublishedValues) {
       cosG = mu0 * mu + std::sin(r.i * kDeg) * std::sin(r.e * kDeg) * std::cos(psi);
       g = std::acos(cosG);
     }
-    const HapkeParameters p{r.w, r.b, r.c, r.b0, r.h, r.thetaBar, r.v1981};
+    const HapkeParameters p{r.w, r.b, r.c, r.b0, r.h, r.thetaBar, variant(r.v1981)};
     const double iOverF = hapkeReflectance(hapkeConstantsOf(p, g, cosG), mu0, mu);
     const double got = r.g < 0 ? iOverF / mu0 : iOverF;
     EXPECT_NEAR(got, r.value, r.tolerance) << (r.v1981 ? "1981" : "2002") << " w " << r.w << " b " << r.b
@@ -101,7 +102,7 @@ TEST(Hapke, PhaseFunctionAndSurge) {
                       {0, 1, 0.5, 0.1, true, 180, 1, 0}};
   for (const Row& r : rows) {
     const HapkeConstants k =
-        hapkeConstantsOf({0.5, r.b, r.c, r.b0, r.h, 0, r.v1981}, r.g * kDeg, std::cos(r.g * kDeg));
+        hapkeConstantsOf({0.5, r.b, r.c, r.b0, r.h, 0, variant(r.v1981)}, r.g * kDeg, std::cos(r.g * kDeg));
     EXPECT_NEAR(k.P, r.P, 1e-6) << r.b << " " << r.c << " " << r.g;
     EXPECT_NEAR(k.B, r.B, 1e-12) << r.b0 << " " << r.h << " " << r.g;
   }
@@ -126,23 +127,74 @@ TEST(Hapke, PhaseFunctionSignDecidedAt180) {
     EXPECT_EQ(nonNegative, r.nonNegative) << r.b << " " << r.c;
     EXPECT_EQ(phaseFunctionNonNegative(r.b, r.c), r.nonNegative) << r.b << " " << r.c;
     // The map's own P(g) is this one.
-    EXPECT_EQ(hapkeConstantsOf({0.5, r.b, r.c, 1, 0.06, 0, false}, 150 * kDeg, std::cos(150 * kDeg)).P,
+    EXPECT_EQ(hapkeConstantsOf({0.5, r.b, r.c, 1, 0.06, 0, HFunction::Approximation2002}, 150 * kDeg, std::cos(150 * kDeg)).P,
               phaseFunctionOf(r.b, r.c, std::cos(150 * kDeg)));
   }
   for (const HapkePreset& preset : kHapkePresets) EXPECT_TRUE(phaseFunctionNonNegative(preset.p.b, preset.p.c));
 }
 
+// Hapke 2012's porosity and coherent backscatter: their factors where known
+// in closed form, and I/F against the formula written out, for a smooth
+// surface with the 1981 H (closed too):
+// K (w/4) mu0/(mu0 + mu) [P (1 + B) + H(mu0/K) H(mu/K) - 1] (1 + Bc0 B_C).
+// Off (phi 0, Bc0 0) they leave I/F as it was, to the last bit.
+TEST(Hapke, Terms2012) {
+  const struct {
+    double phi, K;
+  } porosities[] = {{0, 1}, {0.1, 1.158446858800384}, {0.3, 1.440477795586235}, {0.752, 8.428097444936315}};
+  for (const auto& r : porosities) EXPECT_NEAR(porosityFactorOf(r.phi), r.K, 1e-14 * r.K) << r.phi;
+  const double tan30 = std::tan(30 * kDeg);
+  const struct {
+    double g, hc, bc;
+  } shapes[] = {{0, 0.05, 1},                            {0, 0, 1},
+                {40, 0, 0},                              {60, tan30, 0.2040150698535697},
+                {60, tan30 / 0.01, 0.9778534580350894},  {60, tan30 / 1e-12, 1 - 9e-12 / 4},
+                {179, 1e-300, 0}};
+  for (const auto& r : shapes)
+    EXPECT_NEAR(coherentBackscatterOf(r.g * kDeg, r.hc), r.bc, 1e-14) << r.g << " " << r.hc;
+
+  auto h1981 = [](double w, double x) { return (1 + 2 * x) / (1 + 2 * std::sqrt(1 - w) * x); };
+  const struct {
+    double phi, bc0, hc, g, i, e;
+  } rows[] = {{0.3, 0, 0.05, 30, 20, 40}, {0, 2, 0.05, 5, 10, 8}, {0.5, 1.5, 0.2, 60, 45, 30}, {0.7, 5, 1, 0, 0, 0}};
+  for (const auto& r : rows) {
+    HapkeParameters p{0.6, 0.3, 0.5, 1.2, 0.08, 0, HFunction::Form1981};
+    p.porosity = r.phi;
+    p.bc0 = r.bc0;
+    p.hc = r.hc;
+    const double mu0 = std::cos(r.i * kDeg), mu = std::cos(r.e * kDeg), g = r.g * kDeg;
+    const HapkeConstants k = hapkeConstantsOf(p, g, std::cos(g));
+    const double K = porosityFactorOf(r.phi);
+    const double want = K * (p.w / 4) * mu0 / (mu0 + mu) *
+                        (k.P * (1 + k.B) + h1981(p.w, mu0 / K) * h1981(p.w, mu / K) - 1) *
+                        (1 + r.bc0 * coherentBackscatterOf(g, r.hc));
+    EXPECT_NEAR(hapkeReflectance(k, mu0, mu), want, 1e-14) << r.phi << " " << r.bc0;
+  }
+
+  // Off, whatever the width of the peak that is not there, every H function.
+  for (const HFunction f : {HFunction::Approximation2002, HFunction::Form1981, HFunction::Exact})
+    for (const HapkeParameters& preset : {ceres(), marsRed()}) {
+      HapkeParameters off = preset, wide = preset;
+      off.hFunction = wide.hFunction = f;
+      wide.hc = 0.9;
+      const HapkeConstants a = hapkeConstantsOf(off, 0.7, std::cos(0.7)), b = hapkeConstantsOf(wide, 0.7, std::cos(0.7));
+      EXPECT_EQ(a.K, 1);
+      EXPECT_EQ(a.coherent, 1);
+      EXPECT_EQ(hapkeReflectance(a, 0.6, 0.3), hapkeReflectance(b, 0.6, 0.3));
+    }
+}
+
 TEST(Hapke, HTendsToOneAtZero) {
   for (const bool v1981 : {false, true})
     for (const double w : {0.5, 1.0}) {
-      const HapkeConstants k = hapkeConstantsOf({w, 0.2, 1, 1, 0.06, 0, v1981}, 0, 1);
+      const HapkeConstants k = hapkeConstantsOf({w, 0.2, 1, 1, 0.06, 0, variant(v1981)}, 0, 1);
       EXPECT_EQ(hapkeH(k, 0), 1);
       EXPECT_EQ(hapkeH(k, 5e-324), 1);
       EXPECT_EQ(hapkeH(k, 1e-300), 1);
       EXPECT_GT(hapkeH(k, 1e-12), 1);
       EXPECT_LT(hapkeH(k, 1e-12), 1 + 1e-10);
     }
-  EXPECT_DOUBLE_EQ(hapkeH(hapkeConstantsOf({0.75, 0.2, 1, 1, 0.06, 0, true}, 0, 1), 1), 1.5);
+  EXPECT_DOUBLE_EQ(hapkeH(hapkeConstantsOf({0.75, 0.2, 1, 1, 0.06, 0, HFunction::Form1981}, 0, 1), 1), 1.5);
 }
 
 // Just either side of i = e the two roughness branches must give the same terms.
@@ -150,7 +202,7 @@ TEST(Hapke, RoughnessBranchesMeetAtEqualAngles) {
   for (const double tb : {5.0, 30.0, 60.0})
     for (const double a : {10.0, 45.0, 80.0, 89.9})
       for (const double g : {20.0, 90.0, 170.0}) {
-        const HapkeParameters p{0.6, 0.3, 0.5, 1, 0.1, tb, false};
+        const HapkeParameters p{0.6, 0.3, 0.5, 1, 0.1, tb, HFunction::Approximation2002};
         const HapkeConstants k = hapkeConstantsOf(p, g * kDeg, std::cos(g * kDeg));
         const double mu = std::cos(a * kDeg);
         const HapkeTerms lo = hapkeTerms(k, mu, std::nextafter(mu, 0.0));  // i < e
@@ -186,17 +238,25 @@ TEST(Hapke, DegeneratePointsTakeTheirLimits) {
 }
 
 // Every combination of the parameters' range ends (with the tiny widths and roughnesses
-// whose reciprocals overflow), over cosines down to 0 and phases up to the 32-bit pi.
+// whose reciprocals overflow), the three H functions and the 2012 terms, over cosines
+// down to 0 and phases up to the 32-bit pi.
 TEST(Hapke, FiniteOverTheRangeEnds) {
-  const std::vector<double> ends[] = {
-      {1e-9, 1}, {0, 0.999}, {-1, 2}, {0, 5}, {0, 1e-300, 1}, {0, 1e-300, 1e-97, 60}, {0, 1}};
+  const std::vector<double> ends[] = {{1e-9, 1},       {0, 0.999}, {-1, 2},          {0, 5},
+                                      {0, 1e-300, 1},  {0, 1e-300, 1e-97, 60},       {0, 1, 2},
+                                      {0, 0.7519999},  {0, 5},     {0, 1e-300, 1}};
   const double mus[] = {1, 1 - 1e-16, 0.9, 0.5, 0.1, 1e-9, 1e-300, 5e-324, 0};
+  const HFunction hFunctions[] = {HFunction::Approximation2002, HFunction::Form1981, HFunction::Exact};
+  size_t combinations = 1;
+  for (const auto& e : ends) combinations *= e.size();
   int faults = 0;
-  for (int n = 0; n < 2 * 2 * 2 * 2 * 3 * 4 * 2; ++n) {
-    double v[7];
-    for (int j = 0, rest = n; j < 7; rest /= int(ends[j].size()), ++j)
-      v[j] = ends[j][rest % ends[j].size()];
-    const HapkeParameters p{v[0], v[1], v[2], v[3], v[4], v[5], v[6] != 0};
+  for (size_t n = 0; n < combinations; ++n) {
+    double v[10];
+    size_t rest = n;
+    for (int j = 0; j < 10; rest /= ends[j].size(), ++j) v[j] = ends[j][rest % ends[j].size()];
+    HapkeParameters p{v[0], v[1], v[2], v[3], v[4], v[5], hFunctions[static_cast<int>(v[6])]};
+    p.porosity = v[7];
+    p.bc0 = v[8];
+    p.hc = v[9];
     for (int gStep = 0; gStep <= 13; ++gStep) {
       const double g = gStep < 13 ? gStep * 15 * kDeg : double(float(std::numbers::pi));
       const HapkeConstants k = hapkeConstantsOf(p, g, std::cos(float(g)));

@@ -216,11 +216,20 @@ TEST(ShadingPaths, SamePicturesForTheAddedModels) {
       {kHapke, [](PlanetaryParameters& p) { p.hapke = kHapkePresets[0].p; p.factor = 20; }},
       {kHapke, [](PlanetaryParameters& p) {
          p.hapke = kHapkePresets[4].p;
-         p.hapke.variant1981 = true;
+         p.hapke.hFunction = HFunction::Form1981;
        }},
       {kHapke, [](PlanetaryParameters& p) {
-         p.hapke = {1, 0, 2, 5, 0, 60, false};
+         p.hapke = {1, 0, 2, 5, 0, 60, HFunction::Approximation2002};
          p.factor = 3;
+       }},
+      // The 2012 terms with the exact H function.
+      {kHapke, [](PlanetaryParameters& p) {
+         p.hapke = kHapkePresets[0].p;
+         p.hapke.hFunction = HFunction::Exact;
+         p.hapke.porosity = 0.4;
+         p.hapke.bc0 = 1;
+         p.hapke.hc = 0.05;
+         p.factor = 12;
        }},
   };
   int n = 0;
