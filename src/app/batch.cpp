@@ -1,12 +1,15 @@
 #include "app/batch.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <utility>
 #include <vector>
 
 #include "export/curve_tables.h"
+#include "export/observation_tables.h"
+#include "observations/model_values.h"
 #include "export/output_files.h"
 #include "export/value_table.h"
 #include "main_window/form1.h"
@@ -128,9 +131,71 @@ BatchResult runWithoutWindow(const CommandLine& c) {
   std::vector<std::pair<QString, QByteArray>> files;
   const long failuresBefore = failureCount();
   auto failed = [&] { return failureCount() != failuresBefore; };
+  BatchResult result;
+  // After a fit, the pictures are made again by the fitted values, typed in
+  // as options, without the fit.
+  CommandLine remade = c;
+  if (c.fit || c.fitAll) {
+    const ObservationRead read = readObservations(QFile::encodeName(c.data).toStdString());
+    if (!read.table) return {kExitUsage, QString::fromStdString(read.error), {}};
+    const QString fitCommand = commandText(argumentsOf(c));
+    if (c.fitAll) {
+      const Comparison cmp = compareModels(*read.table, f.st.lm.planetary);
+      if (!cmp.error.empty()) return {kExitUsage, QString::fromStdString(cmp.error), {}};
+      result.output = comparisonText(cmp);
+      if (!c.fitReport.isEmpty()) files.emplace_back(c.fitReport, comparisonTable(cmp, fitCommand));
+    } else {
+      std::vector<FitParameter> free;
+      for (const QString& name : *c.fit) free.push_back(*fitParameterNamed(name.toStdString()));
+      const FitOutcome fit =
+          fitObservations(*read.table, f.st.lm.surfaceModel, f.st.lm.planetary, free);
+      if (!fit.report) return {kExitUsage, QString::fromStdString(fit.error), {}};
+      result.output = fitReportText(*fit.report);
+      if (!c.fitReport.isEmpty()) files.emplace_back(c.fitReport, fitReportTable(*fit.report, fitCommand));
+      runGuarded([&] { f.setPlanetaryParameters(fit.report->parameters); });
+      if (failed()) return {kExitRunFailed, f.failureNoticeText(), {}};
+      for (const FittedValue& v : fit.report->free) {
+        const QString text = numberText(v.value);
+        switch (v.id) {
+          case kFitFactor: remade.factor = text; break;
+          case kFitK: remade.k = text; break;
+          case kFitL: remade.L = text; break;
+          case kFitEta: remade.eta = text; break;
+          case kFitW: remade.w = text; break;
+          case kFitB: remade.b = text; break;
+          case kFitC: remade.c = text; break;
+          case kFitB0: remade.b0 = text; break;
+          case kFitH: remade.h = text; break;
+          case kFitTheta: remade.theta = text; break;
+          default: break;
+        }
+      }
+    }
+    remade.fit.reset();
+    remade.fitAll = false;
+    remade.fitReport.clear();
+    remade.data.clear();
+  }
+  if (!c.evaluate.isEmpty()) {
+    if (!canEvaluate(f.st.lm.surfaceModel))
+      return {kExitUsage,
+              QStringLiteral("--evaluate: модель %1 не даёт ф по наблюдениям; годятся matte (закон "
+                             "Ламберта) и модели фотометрии планет")
+                  .arg(QLatin1String(kModelNames[static_cast<size_t>(f.st.lm.surfaceModel)])),
+              {}};
+    const ObservationRead read = readObservations(QFile::encodeName(c.evaluate).toStdString());
+    if (!read.table) return {kExitUsage, QString::fromStdString(read.error), {}};
+    CommandLine line = remade;
+    line.render.clear(), line.values.clear(), line.example.clear(), line.profile.clear(), line.phaseCurve.clear();
+    files.emplace_back(c.out, evaluationTable(*read.table, modelValues(f.st.lm.surfaceModel, f.st.lm.planetary,
+                                                                       *read.table),
+                                              commandText(argumentsOf(line))));
+  }
   // The command each file carries: the options with that file alone to write.
-  auto commandFor = [&c](QString CommandLine::*file) {
-    CommandLine line = c;
+  auto commandFor = [&remade](QString CommandLine::*file) {
+    CommandLine line = remade;
+    line.evaluate.clear();
+    line.out.clear();
     for (QString CommandLine::*other : {&CommandLine::render, &CommandLine::values, &CommandLine::example,
                                         &CommandLine::profile, &CommandLine::phaseCurve})
       if (other != file) (line.*other).clear();
@@ -169,8 +234,8 @@ BatchResult runWithoutWindow(const CommandLine& c) {
     if (!curve.defined) return {kExitRunFailed, phaseCurveUndefinedText()};
     files.emplace_back(c.phaseCurve, phaseTable(curve, commandFor(&CommandLine::phaseCurve)));
   }
-  if (const QString failure = saveFiles(files); !failure.isEmpty()) return {kExitRunFailed, failure};
-  return {};
+  if (const QString failure = saveFiles(files); !failure.isEmpty()) return {kExitRunFailed, failure, {}};
+  return result;
 }
 
 }  // namespace korvalen

@@ -49,8 +49,9 @@ int main(int argc, char* argv[]) {
     } else if (noDisplayForWindow(argc, argv)) {
       print(stderr, QStringLiteral("korvalen: нет дисплея, на котором можно открыть окно "
                                    "(не задана ни DISPLAY, ни WAYLAND_DISPLAY).\n"
-                                   "Без дисплея работают --render, --values, --example, --profile и "
-                                   "--phase-curve: они пишут файлы без окна. Справка: korvalen --help\n"));
+                                   "Без дисплея работают --render, --values, --example, --profile, "
+                                   "--phase-curve, --fit, --fit-all и --evaluate: они пишут файлы без "
+                                   "окна. Справка: korvalen --help\n"));
       return korvalen::kExitRunFailed;
     }
   }
@@ -79,6 +80,7 @@ int main(int argc, char* argv[]) {
   }
   if (c.withoutWindow()) {
     const korvalen::BatchResult r = korvalen::runWithoutWindow(c);
+    if (!r.output.isEmpty()) print(stdout, r.output);
     if (r.status == korvalen::kExitUsage) return usageError(r.message);
     if (r.status != korvalen::kExitSuccess) print(stderr, QStringLiteral("korvalen: %1\n").arg(r.message));
     return r.status;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "export/parameter_fields.h"
+#include "observations/fit.h"
 #include "photometry/planetary.h"
 
 namespace korvalen {
@@ -65,6 +66,14 @@ const OptionEntry kOptions[] = {
     {"example", "файл.png", "Сохранить картинку примера (полусферы)."},
     {"profile", "файл.csv", "Сохранить ф вдоль фотометрического экватора: gamma,i,e,g,phi."},
     {"phase-curve", "файл.csv", "Сохранить фазовую кривую диска: g,relative."},
+    {"data", "файл", "Таблица наблюдений: для подбора, а без подбора и файлов — в окно."},
+    {"fit", "w,b,…",
+     "Подобрать по наблюдениям --data эти параметры модели: factor, k, L, eta, w, b, c, b0, h, theta."},
+    {"fit-all", nullptr,
+     "Подобрать каждую добавленную модель и закон Ламберта A cos i: таблица моделей по BIC."},
+    {"fit-report", "файл.csv", "Сохранить отчёт подбора: --fit или --fit-all."},
+    {"evaluate", "файл", "Вычислить ф модели в геометрии каждого наблюдения: таблица в --out."},
+    {"out", "файл.csv", "Таблица --evaluate: i,e,g,phi и value,sigma,residual."},
 };
 
 QStringList namesOf(const OptionEntry& e) { return QString::fromUtf8(e.names).split(QLatin1Char(',')); }
@@ -194,6 +203,54 @@ bool readModelParameters(const QCommandLineParser& parser, CommandLine& c, QStri
   return true;
 }
 
+// The observations' options: which go together, and the parameters to fit,
+// each one of the model's own.
+bool readObservationOptions(const QCommandLineParser& parser, CommandLine& c, QString& error) {
+  c.data = parser.value(QStringLiteral("data"));
+  c.fitReport = parser.value(QStringLiteral("fit-report"));
+  c.evaluate = parser.value(QStringLiteral("evaluate"));
+  c.out = parser.value(QStringLiteral("out"));
+  c.fitAll = parser.isSet(QStringLiteral("fit-all"));
+  auto needs = [&error](const char* option, const char* other) {
+    error = QStringLiteral("параметр --%1 задаётся вместе с --%2")
+                .arg(QLatin1String(option), QLatin1String(other));
+    return false;
+  };
+  const bool fitting = parser.isSet(QStringLiteral("fit")) || c.fitAll;
+  if (fitting && !parser.isSet(QStringLiteral("data"))) return needs(c.fitAll ? "fit-all" : "fit", "data");
+  if (parser.isSet(QStringLiteral("fit")) && c.fitAll) {
+    error = QStringLiteral("--fit и --fit-all не задаются вместе");
+    return false;
+  }
+  if (parser.isSet(QStringLiteral("fit-report")) && !fitting) return needs("fit-report", "fit или --fit-all");
+  if (parser.isSet(QStringLiteral("evaluate")) != parser.isSet(QStringLiteral("out")))
+    return parser.isSet(QStringLiteral("out")) ? needs("out", "evaluate") : needs("evaluate", "out");
+  if (!parser.isSet(QStringLiteral("fit"))) return true;
+  const int32_t model = c.model.value_or(1);
+  const QString list = parser.value(QStringLiteral("fit"));
+  const QStringList names = list.split(QLatin1Char(','));
+  const std::vector<FitParameter> own = fitParametersOf(isPlanetaryModel(model) ? model : 0);
+  for (const QString& name : names) {
+    const std::optional<FitParameter> id = fitParameterNamed(name.toStdString());
+    if (!id) {
+      error = QStringLiteral("в --fit %1 не параметр: допустимы factor, k, L, eta, w, b, c, b0, h, theta")
+                  .arg(quoted(name));
+      return false;
+    }
+    if (std::find(own.begin(), own.end(), *id) == own.end()) {
+      error = QStringLiteral("в --fit параметр %1 не относится к модели %2")
+                  .arg(quoted(name), QLatin1String(kModelNames[static_cast<size_t>(model)]));
+      return false;
+    }
+    if (names.count(name) > 1) {
+      error = QStringLiteral("в --fit параметр %1 назван дважды").arg(quoted(name));
+      return false;
+    }
+  }
+  c.fit = names;
+  return true;
+}
+
 }  // namespace
 
 std::optional<double> readCommandLineNumber(const QString& text) {
@@ -310,8 +367,10 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
   c.example = parser.value(QStringLiteral("example"));
   c.profile = parser.value(QStringLiteral("profile"));
   c.phaseCurve = parser.value(QStringLiteral("phase-curve"));
+  if (!readObservationOptions(parser, c, r.error)) return r;
   for (const auto& [name, file] : {std::pair{"render", &c.render}, {"values", &c.values}, {"example", &c.example},
-                                   {"profile", &c.profile}, {"phase-curve", &c.phaseCurve}}) {
+                                   {"profile", &c.profile}, {"phase-curve", &c.phaseCurve}, {"data", &c.data},
+                                   {"fit-report", &c.fitReport}, {"evaluate", &c.evaluate}, {"out", &c.out}}) {
     if (parser.isSet(QLatin1String(name)) && file->isEmpty()) {
       r.error = QStringLiteral("у параметра %1 пустое имя файла").arg(quoted(QStringLiteral("--") + QLatin1String(name)));
       return r;
@@ -326,8 +385,9 @@ QString helpText() {
       "\n"
       "Korvalen показывает функцию отражения ф(i, e, g) на гауссовой сфере.\n"
       "Каждый параметр вписывается в своё поле окна так, как если бы его набрал\n"
-      "пользователь. Без --render, --values, --example, --profile и --phase-curve\n"
-      "открывается окно с этими значениями; с ними файлы пишутся без окна.\n"
+      "пользователь. Без --render, --values, --example, --profile, --phase-curve,\n"
+      "--fit, --fit-all и --evaluate открывается окно с этими значениями; с ними\n"
+      "файлы пишутся без окна.\n"
       "\n"
       "Параметры:\n");
   for (const OptionEntry& e : kOptions) {
@@ -341,7 +401,13 @@ QString helpText() {
   text += QStringLiteral(
       "\n"
       "Числа пишутся с точкой в любой локали. Код выхода: 0 - успех, 1 - ошибка\n"
-      "при тонировании или записи файла, 2 - ошибка в параметрах.\n");
+      "при тонировании или записи файла, 2 - ошибка в параметрах или в таблице\n"
+      "наблюдений.\n"
+      "\n"
+      "Пример: подобрать w, b, c и theta модели Хапке по наблюдениям, сохранить\n"
+      "отчёт и карту с подобранными значениями:\n"
+      "  korvalen --model hapke --data moon.csv --fit w,b,c,theta \\\n"
+      "           --fit-report fit.csv --render fitted.png\n");
   return text;
 }
 
@@ -396,6 +462,11 @@ QStringList argumentsOf(const CommandLine& c) {
   if (!c.example.isEmpty()) a << QStringLiteral("--example") << c.example;
   if (!c.profile.isEmpty()) a << QStringLiteral("--profile") << c.profile;
   if (!c.phaseCurve.isEmpty()) a << QStringLiteral("--phase-curve") << c.phaseCurve;
+  if (!c.data.isEmpty()) a << QStringLiteral("--data") << c.data;
+  if (c.fit) a << QStringLiteral("--fit") << c.fit->join(QLatin1Char(','));
+  if (c.fitAll) a << QStringLiteral("--fit-all");
+  if (!c.fitReport.isEmpty()) a << QStringLiteral("--fit-report") << c.fitReport;
+  if (!c.evaluate.isEmpty()) a << QStringLiteral("--evaluate") << c.evaluate << QStringLiteral("--out") << c.out;
   return a;
 }
 

@@ -36,11 +36,17 @@ struct CommandLine {
   double scaleValue = 1;
   QString render, values, example;  // files to write; empty: none
   QString profile, phaseCurve;      // the curves' tables to write; empty: none
+  // Observations: the table to fit (and to load into the window), the
+  // parameters to fit by their option names, every model compared, the
+  // report's file; a table to evaluate the model at and the file for it.
+  QString data, fitReport, evaluate, out;
+  std::optional<QStringList> fit;
+  bool fitAll = false;
   bool help = false, version = false;
 
   bool withoutWindow() const {
     return help || version || !render.isEmpty() || !values.isEmpty() || !example.isEmpty() ||
-           !profile.isEmpty() || !phaseCurve.isEmpty();
+           !profile.isEmpty() || !phaseCurve.isEmpty() || fit || fitAll || !evaluate.isEmpty();
   }
 };
 

@@ -11,7 +11,7 @@ namespace korvalen {
 
 QByteArray equatorTable(const EquatorCurve& curve, const QString& command) {
   QByteArray out = tableHead(command, curve.radianceFactor);
-  out += QByteArray("gamma,i,e,g,") + quantityColumn(curve.radianceFactor) + "\n";
+  out += "gamma,i,e,g,phi\n";
   for (const EquatorPoint& p : curve.points) {
     appendNumber(out, p.gamma);
     out += ',';

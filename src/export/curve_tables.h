@@ -10,7 +10,8 @@
 
 namespace korvalen {
 
-// gamma,i,e,g,phi: angles in degrees (gamma,i,e,g,I/F for the added models).
+// gamma,i,e,g,phi: angles in degrees; for the added models a comment line
+// says that phi is the radiance factor I/F.
 QByteArray equatorTable(const EquatorCurve& curve, const QString& command);
 
 // g,relative: g in degrees, the brightness against g = 0. Empty of rows where

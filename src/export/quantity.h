@@ -2,7 +2,8 @@
 // The name of what the map shows: phi for the four models of the form, and
 // for the added models of planetary photometry the radiance factor I/F (pi
 // times the bidirectional reflectance), as that field names it. The probe,
-// the curves' axes and the tables say the same.
+// the curves' axes and the tables (their phi column named by a comment line)
+// say the same.
 #include <QString>
 #include <cstdint>
 
@@ -21,12 +22,5 @@ inline QString quantitySymbol(int32_t model) {
 inline QString quantityCaption(int32_t model) {
   return showsRadianceFactor(model) ? QStringLiteral("I/F (радиационный фактор)") : QStringLiteral("φ");
 }
-
-// A table's column.
-inline const char* quantityColumn(bool radianceFactor) { return radianceFactor ? "I/F" : "phi"; }
-
-// The comment line a table of I/F carries after its command.
-inline constexpr const char* kRadianceFactorComment =
-    "# I/F: радиационный фактор, π × двунаправленная отражательная способность\n";
 
 }  // namespace korvalen

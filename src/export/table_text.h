@@ -1,7 +1,8 @@
 #pragma once
 // What every table the program writes shares: two comment lines (the program
-// and its version, the command that makes the table again; a third names I/F
-// where the table holds it), and numbers with
+// and its version, the command that makes the table again; a third says
+// that phi is the radiance factor I/F where the table holds an added model's),
+// and numbers with
 // the point, without grouping, each the shortest text that reads back to the
 // same value.
 #include <QByteArray>
@@ -9,7 +10,7 @@
 #include <charconv>
 
 #include "export/command_line.h"
-#include "export/quantity.h"
+#include "export/observation_tables.h"
 
 namespace korvalen {
 
@@ -20,7 +21,7 @@ inline QByteArray tableHead(const QString& command, bool radianceFactor = false)
   QByteArray head = "# " + softwareName().toUtf8() + "\n# ";
   for (const char c : command.toUtf8()) head += c == '\n' || c == '\r' ? QByteArray("\n# ") : QByteArray(1, c);
   head += "\n";
-  if (radianceFactor) head += kRadianceFactorComment;
+  if (radianceFactor) head += "# " + radianceFactorText().toUtf8() + "\n";
   return head;
 }
 

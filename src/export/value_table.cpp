@@ -1,5 +1,6 @@
 #include "export/value_table.h"
 
+#include "export/quantity.h"
 #include "export/table_text.h"
 #include "photometry/checked.h"
 #include "photometry/probe.h"
@@ -16,7 +17,7 @@ double degrees(float radians) { return finite(static_cast<double>(radians) * 180
 QByteArray valueTable(const MapRunState& run, const QString& command) {
   const bool radianceFactor = showsRadianceFactor(run.lm.surfaceModel);
   QByteArray out = tableHead(command, radianceFactor);
-  out += QByteArray("x,y,") + quantityColumn(radianceFactor) + ",i,e,g\n";
+  out += "x,y,phi,i,e,g\n";
   const double g = phaseAngleDegrees(run.lm.sourceInclination);
   for (int y = 0; y < run.heightPixels; ++y) {
     for (int x = 0; x < run.widthPixels; ++x) {

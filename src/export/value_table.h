@@ -19,8 +19,8 @@ struct MapRunState {
 };
 
 // CSV: two comment lines starting with "#" (the program and its version, the
-// command that makes the run again; for the added models a third naming I/F),
-// the header x,y,phi,i,e,g (x,y,I/F,i,e,g for the added models), then one row a
+// command that makes the run again; for the added models a third saying that
+// phi is the radiance factor I/F), the header x,y,phi,i,e,g, then one row a
 // pixel, rows of the picture top to bottom, each left to right. Numbers with
 // the point, without grouping, each the shortest text that reads back to the
 // same value. A fault in an evaluation is a run-time error, as in the probe.

@@ -389,6 +389,13 @@ FitOutcome fitObservations(const ObservationTable& t, int32_t model,
     if (!(profiled && id == kFitFactor)) unknowns.push_back(id);
   const size_t m = unknowns.size();
   const Residuals cost(points, model, held, unknowns, profiled);
+  // The rough part of every start needs only the shape of the sum of
+  // squares: on a large table it is taken over an even subsample.
+  constexpr size_t kRoughPoints = 4000;
+  const size_t stride = (points.size() + kRoughPoints - 1) / kRoughPoints;
+  std::vector<Point> sample;
+  for (size_t r = 0; r < points.size(); r += stride) sample.push_back(points[r]);
+  const Residuals roughCost(stride > 1 ? sample : points, model, held, unknowns, profiled);
 
   // The starts: the fields' values, then points spread over the bounds by a
   // Halton sequence. A problem in the factor alone is linear: one start does.
@@ -412,15 +419,16 @@ FitOutcome fitObservations(const ObservationTable& t, int32_t model,
   }
   if (control) control->startsTotal += startCount;
 
-  // Every start is taken to its minimum roughly; the best of them is then
-  // taken to it exactly. Starts that find the same minimum cost only their
-  // rough part, and the last digits are found once.
+  // Every start is taken to its minimum roughly; the best of them (by the
+  // sum over every point) is then taken to it exactly. Starts that find the
+  // same minimum cost only their rough part, and the last digits are found
+  // once.
   Cancel cancel(control);
   auto solve = [&](std::vector<double>& x, bool exact, ceres::Solver::Summary& summary) {
     ceres::Problem::Options po;
     po.cost_function_ownership = ceres::DO_NOT_TAKE_OWNERSHIP;
     ceres::Problem problem(po);
-    problem.AddResidualBlock(const_cast<Residuals*>(&cost), nullptr, x.data());
+    problem.AddResidualBlock(const_cast<Residuals*>(exact ? &cost : &roughCost), nullptr, x.data());
     for (size_t j = 0; j < m; ++j) {
       problem.SetParameterLowerBound(x.data(), static_cast<int>(j), lower[j]);
       problem.SetParameterUpperBound(x.data(), static_cast<int>(j), upper[j]);

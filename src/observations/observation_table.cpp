@@ -215,11 +215,13 @@ class Reader {
       return;
     }
     const Column order[] = {kI, kE, kG, kValue, kSigma};
+    // i, e and g are always there; fewer than three fields: the row below
+    // names the first one missing.
+    fieldCount_ = n < 3 ? 3 : n;
     for (size_t f = 0; f < 5; ++f) {
       names_.emplace_back(kPlainNames[order[f]]);
-      if (f < n) at_[order[f]] = static_cast<int>(f);
+      if (f < fieldCount_) at_[order[f]] = static_cast<int>(f);
     }
-    fieldCount_ = n < 3 ? 3 : n;  // fewer than three: the row below names the first missing one
   }
 
   void bad(int32_t number, int field, const std::string& detail) {

@@ -489,7 +489,7 @@ TEST(CommandLineWithoutSession, OwnRussianMessagesOnly) {
     ASSERT_EQ(lines.isEmpty(), !*r.firstLine);
     for (const QString& line : lines)  // Qt's notices and advice start otherwise
       EXPECT_TRUE(line.startsWith(QStringLiteral("korvalen: ")) || line.startsWith(QStringLiteral("Справка")) ||
-                  line.startsWith(QStringLiteral("Без дисплея работают --render, --values, --example, --profile и ")));
+                  line.startsWith(QStringLiteral("Без дисплея работают --render, --values, --example, --profile, ")));
     if (lines.isEmpty()) continue;
     EXPECT_TRUE(lines[0].startsWith(QString::fromUtf8(r.firstLine)));
     if (lines[0].contains(QStringLiteral("»: "))) {  // the reason in Russian

@@ -143,11 +143,11 @@ QLineSeries* seriesNamed(CurveChart* chart, const QString& start) {
 TEST(ProfileWindow, QuantityNamedAndMarksAtThePhaseAngle) {
   const struct {
     int32_t model;
-    const char *probe, *axis, *series, *column, *comment;
+    const char *probe, *axis, *series, *comment;
   } rows[] = {
-      {kMatte, "ф = ", "φ", "φ(γ)", "phi", nullptr},
-      {kLunarLambert, "I/F = ", "I/F (радиационный фактор)", "I/F(γ)", "I/F", "# I/F: радиационный фактор"},
-      {kHapke, "I/F = ", "I/F (радиационный фактор)", "I/F(γ)", "I/F", "# I/F: радиационный фактор"},
+      {kMatte, "ф = ", "φ", "φ(γ)", nullptr},
+      {kLunarLambert, "I/F = ", "I/F (радиационный фактор)", "I/F(γ)", "# phi — радиационный фактор I/F"},
+      {kHapke, "I/F = ", "I/F (радиационный фактор)", "I/F(γ)", "# phi — радиационный фактор I/F"},
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.model);
@@ -164,13 +164,12 @@ TEST(ProfileWindow, QuantityNamedAndMarksAtThePhaseAngle) {
     const QList<QByteArray> tables[] = {equatorTable(*t.w->equator(), QStringLiteral("korvalen")).split('\n'),
                                         probeTable(*t.w->probe(), QStringLiteral("korvalen")).split('\n'),
                                         valueTable(t.f.lastCompletedRun()->state, QStringLiteral("korvalen")).split('\n')};
-    const QByteArray headers[] = {QByteArray("gamma,i,e,g,") + r.column, "offset,row,column",
-                                  QByteArray("x,y,") + r.column + ",i,e,g"};
+    const QByteArray headers[] = {"gamma,i,e,g,phi", "offset,row,column", "x,y,phi,i,e,g"};
     for (int k = 0; k < 3; ++k) {
       const int comments = r.comment ? 3 : 2;
       EXPECT_EQ(tables[k].indexOf(headers[k]), k == 1 ? comments + 1 : comments) << k;
       if (r.comment) {
-        EXPECT_TRUE(tables[k][2].startsWith(r.comment)) << k;
+        EXPECT_TRUE(tables[k][2].startsWith(QByteArray(r.comment))) << k;
       }
     }
   }

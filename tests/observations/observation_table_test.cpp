@@ -76,6 +76,8 @@ TEST(ObservationTable, RefusesBadFilesSayingWhereAndWhy) {
       {"too few columns", "i,e,g,value,sigma\n30,20,10,0.5\n",
        {"строка 2", "столбец «sigma»", "4 из 5"}},
       {"too many columns", "30 20 10 0.5 0.1 7\n", {"строка 1", "3, 4 или 5"}},
+      {"one field first, a bad geometry after", "2\n30 20 60\n",
+       {"строка 1", "столбец «e»", "Других строк с ошибками: 1."}},
       {"unknown header", "i,e,g,brightness\n30,20,10,0.5\n", {"строка 1", "«brightness»"}},
       {"missing emission", "i,g,value\n30,10,0.5\n", {"нет столбца e"}},
       {"both g and psi", "i,e,g,psi,value\n30,20,10,0,0.5\n", {"и g, и psi"}},

@@ -1,0 +1,34 @@
+#pragma once
+// What the observations give out: a model's values at each observation, the
+// report of a fit and the comparison of models, as tables (with the two
+// comment lines of every table) and as text to read.
+#include <QByteArray>
+#include <QString>
+#include <vector>
+
+#include "observations/fit.h"
+#include "observations/observation_table.h"
+
+namespace korvalen {
+
+// The quantity every value of an added model is, as the tables' comment says it.
+QString radianceFactorText();
+
+// i,e,g,phi and, where the observations have them, value,sigma,residual.
+QByteArray evaluationTable(const ObservationTable& t, const std::vector<double>& phi,
+                           const QString& command);
+
+// name,value,sigma: each free parameter, then the fit's statistics.
+QByteArray fitReportTable(const FitReport& r, const QString& command);
+// The report as the program prints and shows it, in Russian; numbers with
+// `decimalPoint` (the window's locale) and six significant digits.
+QString fitReportText(const FitReport& r, QChar decimalPoint = QLatin1Char('.'));
+
+// The fitted values as "w = 0.14, b = 0.11".
+QString fittedValuesText(const FitReport& r, QChar decimalPoint = QLatin1Char('.'));
+
+// One row a model, best by BIC first, with its delta-BIC to the best.
+QByteArray comparisonTable(const Comparison& c, const QString& command);
+QString comparisonText(const Comparison& c, QChar decimalPoint = QLatin1Char('.'));
+
+}  // namespace korvalen
