@@ -188,11 +188,11 @@ void FitPanel::fit() {
   const int32_t model = form_.st.lm.surfaceModel;
   if (job_.running() || !table || free.empty() || !isPlanetaryModel(model)) return;
   const PlanetaryParameters start = form_.st.lm.planetary;
-  begin(0);
   job_.start([this, table, model, start, free](FitControl& control) -> std::function<void()> {
     auto outcome = std::make_shared<FitOutcome>(fitObservations(*table, model, start, free, &control));
     return [this, outcome] { fitDone(*outcome); };
   });
+  begin(0);  // its result comes as a queued call, after this
 }
 
 void FitPanel::fitDone(const FitOutcome& outcome) {
@@ -247,11 +247,11 @@ void FitPanel::compare() {
   if (job_.running() || !table) return;
   const PlanetaryParameters start = form_.st.lm.planetary;
   const QString source = QString::fromStdString(table->source);
-  begin(comparisonStarts(table->size()));
   job_.start([this, table, start, source](FitControl& control) -> std::function<void()> {
     auto result = std::make_shared<Comparison>(compareModels(*table, start, &control));
     return [this, result, source] { compareDone(*result, source); };
   });
+  begin(comparisonStarts(table->size()));
 }
 
 void FitPanel::compareDone(const Comparison& comparison, const QString& source) {
