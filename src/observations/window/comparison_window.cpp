@@ -57,13 +57,13 @@ ComparisonWindow::ComparisonWindow(std::vector<FitReport> rows, const QString& s
     }
   }
   table_->resizeColumnsToContents();
+  table_->resizeRowsToContents();
   table_->horizontalHeader()->setStretchLastSection(true);
-  int width = 4;
-  for (int c = 0; c < table_->columnCount(); ++c) width += table_->columnWidth(c);
-  table_->setMinimumWidth(std::min(width, 1100));
-  int height = table_->horizontalHeader()->sizeHint().height() + 4;
-  for (int r = 0; r < table_->rowCount(); ++r) height += table_->rowHeight(r);
-  table_->setMinimumHeight(height);
+  // Every row and column in sight, without scroll bars.
+  const int frame = 2 * table_->frameWidth();
+  table_->setMinimumWidth(std::min(table_->horizontalHeader()->length() + frame, 1200));
+  table_->setFixedHeight(table_->horizontalHeader()->sizeHint().height() +
+                         table_->verticalHeader()->length() + frame);
   column->addWidget(table_);
 
   auto* buttons = new QHBoxLayout;

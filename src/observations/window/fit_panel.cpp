@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -92,7 +93,6 @@ FitPanel::FitPanel(Form1& form, ModelWindow& window, ObservationStore& observati
   report_->setReadOnly(true);
   report_->setAccessibleName(QStringLiteral("Отчёт о подборе"));
   report_->setLineWrapMode(QPlainTextEdit::NoWrap);
-  report_->setFixedHeight(report_->fontMetrics().lineSpacing() * 13 + 8);
   report_->hide();
   column->addWidget(report_);
 
@@ -207,8 +207,7 @@ void FitPanel::fitDone(const FitOutcome& outcome) {
     return;
   }
   const FitReport& r = *outcome.report;
-  report_->setPlainText(reportLines(r, locale()).join(QLatin1Char('\n')));
-  report_->show();
+  showReport(r);
   if (form_.st.lm.surfaceModel != r.model) {
     // The user went on to another model meanwhile: its fields are not this fit's.
     state_->setText(QStringLiteral("Модель сменилась во время подбора: значения не внесены в поля."));
@@ -216,6 +215,16 @@ void FitPanel::fitDone(const FitOutcome& outcome) {
   }
   enter(r);
   state_->setText(QStringLiteral("Подобранные значения внесены в поля."));
+}
+
+void FitPanel::showReport(const FitReport& r) {
+  const QStringList lines = reportLines(r, locale());
+  report_->setPlainText(lines.join(QLatin1Char('\n')));
+  // Every line in sight, without a scroll bar.
+  const QMargins m = report_->contentsMargins();
+  report_->setFixedHeight(report_->fontMetrics().lineSpacing() * static_cast<int>(lines.size()) +
+                          static_cast<int>(2 * report_->document()->documentMargin()) + m.top() + m.bottom() + 2);
+  report_->show();
 }
 
 void FitPanel::enter(const FitReport& r) {
@@ -286,8 +295,7 @@ void FitPanel::choose(const FitReport& row) {
     runGuarded([&] { form_.selectPlanetaryModel(row.model); });
   if (form_.st.lm.surfaceModel != row.model) return;
   enter(row);
-  report_->setPlainText(reportLines(row, locale()).join(QLatin1Char('\n')));
-  report_->show();
+  showReport(row);
   state_->setText(QStringLiteral("Выбрана модель %1 с подобранными значениями.")
                       .arg(QString::fromUtf8(fitModelName(row.model))));
 }

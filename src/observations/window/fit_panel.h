@@ -58,6 +58,7 @@ class FitPanel : public QGroupBox {
   void fitDone(const FitOutcome& outcome);
   void compareDone(const Comparison& comparison, const QString& source);
   void choose(const FitReport& row);
+  void showReport(const FitReport& r);
   // The fit's values into the fields as typed, what they replace kept for "Вернуть прежние".
   void enter(const FitReport& r);
 
