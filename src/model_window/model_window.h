@@ -5,9 +5,13 @@
 // and follows the model and the values wherever they change.
 #include <QDialog>
 #include <QDoubleSpinBox>
+#include <array>
+#include <bitset>
 #include <optional>
+#include <utility>
 #include <vector>
 
+#include "observations/fit.h"
 #include "photometry/planetary.h"
 
 class QCheckBox;
@@ -53,6 +57,25 @@ class ModelWindow : public QDialog {
   QCheckBox* variantBox() const { return variant_; }
   QLabel* noteLabel() const { return note_; }
 
+  // ---- fitting to observations
+  // Beside each field a parameter can be fitted by, a box "подбирать" makes it
+  // free; its tick is kept for that parameter whichever model is shown.
+  QCheckBox* freeBox(FitParameter id) const { return freeBoxes_[id]; }
+  ParameterBox* fieldOf(FitParameter id) const { return fieldOf_[id]; }
+  // The ticked parameters of the model shown, in the model's own order; empty
+  // for the four models of the main window.
+  std::vector<FitParameter> freeParameters() const;
+  // Values of the shown model's parameters entered into their fields as typed
+  // (rounded and limited as a field takes them), then taken by the program all
+  // at once. Parameters without a field here are passed over.
+  void enterValues(const std::vector<std::pair<FitParameter, double>>& values);
+  // Puts a part of the window (the fitting's) below the model's fields, where
+  // it stays whatever model is shown.
+  void addSection(QWidget* section);
+
+ signals:
+  void freeParametersChanged();
+
  private:
   void rebuild();         // for the selected model
   void showValues();      // from the state into the fields, without echo
@@ -70,6 +93,11 @@ class ModelWindow : public QDialog {
   QCheckBox* variant_ = nullptr;
   int32_t shownModel_ = 0;
   bool showing_ = false;  // the fields are being set from the state
+  std::array<ParameterBox*, kFitParameterCount> fieldOf_{};
+  std::array<QCheckBox*, kFitParameterCount> freeBoxes_{};
+  std::bitset<kFitParameterCount> free_;
+  // The field, with the box that frees its parameter where it has one.
+  QWidget* withFreeBox(ParameterBox* box, std::optional<FitParameter> id);
 };
 
 }  // namespace korvalen
