@@ -10,6 +10,7 @@
 
 #include "main_window/form1.h"
 #include "model_window/model_window.h"
+#include "observation_window/fit_panel.h"
 #include "profile_window/profile_window.h"
 #include "toolkit/guard.h"
 
@@ -23,6 +24,7 @@ MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent) {
   // The form keeps its size; the window is the form and the bar above it.
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   buildFileMenu();
+  buildObservationItems();
   buildModelMenu();
   buildViewMenu();
   helpMenu = menuBar()->addMenu(QStringLiteral("&Справка"));
@@ -156,7 +158,10 @@ void MainFrame::showModelInMenu() {
 }
 
 void MainFrame::showModelWindow() {
-  if (!modelWindow_) modelWindow_ = new ModelWindow(*form_, this);
+  if (!modelWindow_) {
+    modelWindow_ = new ModelWindow(*form_, this);
+    modelWindow_->addSection(new FitPanel(*form_, *modelWindow_, *observations_));
+  }
   modelWindow_->show();
   modelWindow_->raise();
   modelWindow_->activateWindow();

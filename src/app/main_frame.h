@@ -15,6 +15,7 @@ namespace korvalen {
 
 class Form1;
 class ModelWindow;
+class ObservationStore;
 class ProfileWindow;
 
 // Makes the shortcuts of the items of `menus` (a menu bar or a menu, and the
@@ -37,6 +38,8 @@ class MainFrame : public QMainWindow {
   // The window of the curves, made on first use and kept.
   ProfileWindow* profileWindow() const { return profileWindow_; }
   void showProfileWindow();
+  // The observations the program holds, which the parameter window fits to.
+  ObservationStore& observations() const { return *observations_; }
 
   QMenu* fileMenu = nullptr;
   QMenu* modelMenu = nullptr;
@@ -47,6 +50,7 @@ class MainFrame : public QMainWindow {
   QAction* parametersAction = nullptr;
   QAction* profilesAction = nullptr;
   QAction* quitAction = nullptr;
+  QAction* openObservationsAction = nullptr;
   QAction* liveShadingAction = nullptr;
   QMenu* isolineColoursMenu = nullptr;
   // "Как в легенде" and "Различимые для всех", indexed as IsolineColours.
@@ -59,12 +63,14 @@ class MainFrame : public QMainWindow {
   void buildFileMenu();
   void buildModelMenu();
   void buildViewMenu();
+  void buildObservationItems();
   void showModelInMenu();
   void openMenuBar();
 
   Form1* form_ = nullptr;
   ModelWindow* modelWindow_ = nullptr;
   ProfileWindow* profileWindow_ = nullptr;
+  ObservationStore* observations_ = nullptr;
   QActionGroup* models_ = nullptr;
   bool altAlone_ = false;  // Alt pressed and no other key since
 };

@@ -81,6 +81,23 @@ void SaveDialogs::askAndSave(QWidget* parent, const QString& title, const QStrin
   if (save(path, dialog.selectedNameFilter())) folder_ = QFileInfo(path).absolutePath();
 }
 
+void SaveDialogs::askAndOpen(QWidget* parent, const QString& title, const QStringList& filters,
+                             const std::function<bool(const QString&)>& open) {
+  QString folder = folder_;
+  if (folder.isEmpty()) {
+    folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QDir::homePath();
+  }
+  QFileDialog dialog(parent, title, folder);
+  dialog.setNameFilters(filters);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  const QString path = dialog.selectedFiles().constFirst();
+  if (open(path)) folder_ = QFileInfo(path).absolutePath();
+}
+
 void tellSaveFailure(QWidget* parent, const QString& failure) {
   QMessageBox::warning(parent, QStringLiteral("Korvalen"), failure);
 }

@@ -1,6 +1,7 @@
 #pragma once
-// The save dialogs of the program's windows and the message of a failed save,
-// shared by the form's pictures menus and the charts of the curves.
+// The save dialogs of the program's windows, its dialog to open a file and
+// the message of a failed save, shared by the form's pictures menus, the
+// charts of the curves and the observations.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -23,6 +24,11 @@ class SaveDialogs {
   void askAndSave(QWidget* parent, const QString& title, const QStringList& filters,
                   const QString& name,
                   const std::function<bool(const QString& path, const QString& filter)>& save);
+  // Qt's own dialog to pick one existing file to read, with `filters`; then
+  // open(path) reads it, and when it succeeds its folder is the next dialog's
+  // (the first time: the documents folder, or the home folder).
+  void askAndOpen(QWidget* parent, const QString& title, const QStringList& filters,
+                  const std::function<bool(const QString& path)>& open);
 
  private:
   QString folder_;

@@ -4,6 +4,7 @@
 #include <QRadioButton>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QStyle>
 #include <QLabel>
@@ -11,6 +12,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 #include <functional>
 
 #include "export/parameter_fields.h"
@@ -81,6 +83,15 @@ std::vector<Field> fieldsOf(int32_t model) {
       };
     default: return {};
   }
+}
+
+// The parameter a field holds, where the model can be fitted by it.
+std::optional<FitParameter> fitParameterOf(int32_t model, const Field& f) {
+  PlanetaryParameters probe;
+  const double* held = &f.value(probe);
+  for (FitParameter id : fitParametersOf(model))
+    if (&fitField(probe, id) == held) return id;
+  return std::nullopt;
 }
 
 std::vector<Preset> presetsOf(int32_t model) {
@@ -195,9 +206,11 @@ void ModelWindow::rebuild() {
   presets_ = nullptr;
   fit_ = nullptr;
   hFunctionButtons_ = {};
+  fieldOf_.fill(nullptr);
+  freeBoxes_.fill(nullptr);
   shownModel_ = form_.st.lm.surfaceModel;
   body_ = new QWidget(this);
-  layout_->addWidget(body_);
+  layout_->insertWidget(0, body_);
   auto* column = new QVBoxLayout(body_);
   column->setContentsMargins(0, 0, 0, 0);
   note_ = new QLabel(body_);
@@ -243,7 +256,7 @@ void ModelWindow::rebuild() {
     box->setRange(bounds.low, bounds.high);
     auto* caption = new QLabel(f.caption, body_);
     caption->setBuddy(box);
-    form->addRow(caption, box);
+    form->addRow(caption, withFreeBox(box, fitParameterOf(shownModel_, f)));
     fields_.push_back(box);
     connect(box, &QDoubleSpinBox::valueChanged, this, [this, f, box](double v) {
       if (showing_) return;
@@ -294,7 +307,7 @@ void ModelWindow::rebuild() {
   factor_->setRange(kFactorRange.low, kFactorRange.high);
   auto* factorCaption = new QLabel(QStringLiteral("&Множитель"), body_);
   factorCaption->setBuddy(factor_);
-  form->addRow(factorCaption, factor_);
+  form->addRow(factorCaption, withFreeBox(factor_, kFitFactor));
   connect(factor_, &QDoubleSpinBox::valueChanged, this, [this](double v) {
     if (showing_) return;
     PlanetaryParameters p = form_.st.lm.planetary;
@@ -348,6 +361,66 @@ void ModelWindow::fitFactor() {
   if (!factor) return;
   // Through the field, so that the factor in effect is the one it shows.
   factor_->setValue(*factor);
+}
+
+QWidget* ModelWindow::withFreeBox(ParameterBox* box, std::optional<FitParameter> id) {
+  if (!id) return box;
+  fieldOf_[*id] = box;
+  auto* row = new QWidget(body_);
+  auto* line = new QHBoxLayout(row);
+  line->setContentsMargins(0, 0, 0, 0);
+  box->setParent(row);
+  line->addWidget(box, 1);
+  auto* free = new QCheckBox(QStringLiteral("подбирать"), row);
+  free->setToolTip(QStringLiteral("Подбирать этот параметр по наблюдениям; без отметки он "
+                                  "остаётся таким, как в поле"));
+  free->setChecked(free_[*id]);
+  line->addWidget(free);
+  freeBoxes_[*id] = free;
+  connect(free, &QCheckBox::toggled, this, [this, id = *id](bool on) {
+    free_[id] = on;
+    emit freeParametersChanged();
+  });
+  return row;
+}
+
+std::vector<FitParameter> ModelWindow::freeParameters() const {
+  std::vector<FitParameter> out;
+  if (!isPlanetaryModel(shownModel_)) return out;
+  for (FitParameter id : fitParametersOf(shownModel_))
+    if (free_[id] && fieldOf_[id]) out.push_back(id);
+  return out;
+}
+
+void ModelWindow::enterValues(const std::vector<std::pair<FitParameter, double>>& values) {
+  if (form_.st.lm.surfaceModel != shownModel_) rebuild();
+  PlanetaryParameters p = form_.st.lm.planetary;
+  bool any = false;
+  showing_ = true;
+  for (const auto& [id, v] : values) {
+    ParameterBox* box = fieldOf_[id];
+    if (!box || !std::isfinite(v)) continue;
+    box->setValue(v);
+    fitField(p, id) = box->value();
+    // As typed: L no longer follows the phase.
+    if (id == kFitL) p.lunarLOfPhase = false;
+    any = true;
+  }
+  showing_ = false;
+  if (!any) return;
+  // A pair (b, c) whose phase function falls below 0 is refused here too.
+  if (shownModel_ == kHapke && !phaseFunctionNonNegative(p.hapke.b, p.hapke.c)) {
+    for (FitParameter id : {kFitB, kFitC})
+      if (fieldOf_[id]) fieldOf_[id]->setRefused(true);
+    return;
+  }
+  if (presets_) presets_->setCurrentIndex(0);
+  store(p);
+}
+
+void ModelWindow::addSection(QWidget* section) {
+  section->setParent(this);
+  layout_->addWidget(section);
 }
 
 }  // namespace korvalen

@@ -6,13 +6,17 @@
 #include <QDialog>
 #include <QDoubleSpinBox>
 #include <array>
+#include <bitset>
 #include <optional>
+#include <utility>
 #include <vector>
 
+#include "observations/fit.h"
 #include "photometry/planetary.h"
 
-class QRadioButton;
+class QCheckBox;
 class QComboBox;
+class QRadioButton;
 class QLabel;
 class QPushButton;
 class QVBoxLayout;
@@ -63,6 +67,25 @@ class ModelWindow : public QDialog {
   QRadioButton* variantBox() const { return hFunctionButtons_[static_cast<size_t>(HFunction::Form1981)]; }
   QLabel* noteLabel() const { return note_; }
 
+  // ---- fitting to observations
+  // Beside each field a parameter can be fitted by, a box "подбирать" makes it
+  // free; its tick is kept for that parameter whichever model is shown.
+  QCheckBox* freeBox(FitParameter id) const { return freeBoxes_[id]; }
+  ParameterBox* fieldOf(FitParameter id) const { return fieldOf_[id]; }
+  // The ticked parameters of the model shown, in the model's own order; empty
+  // for the four models of the main window.
+  std::vector<FitParameter> freeParameters() const;
+  // Values of the shown model's parameters entered into their fields as typed
+  // (rounded and limited as a field takes them), then taken by the program all
+  // at once. Parameters without a field here are passed over.
+  void enterValues(const std::vector<std::pair<FitParameter, double>>& values);
+  // Puts a part of the window (the fitting's) below the model's fields, where
+  // it stays whatever model is shown.
+  void addSection(QWidget* section);
+
+ signals:
+  void freeParametersChanged();
+
  private:
   void rebuild();         // for the selected model
   void showValues();      // from the state into the fields, without echo
@@ -80,6 +103,11 @@ class ModelWindow : public QDialog {
   std::array<QRadioButton*, 3> hFunctionButtons_ = {};
   int32_t shownModel_ = 0;
   bool showing_ = false;  // the fields are being set from the state
+  std::array<ParameterBox*, kFitParameterCount> fieldOf_{};
+  std::array<QCheckBox*, kFitParameterCount> freeBoxes_{};
+  std::bitset<kFitParameterCount> free_;
+  // The field, with the box that frees its parameter where it has one.
+  QWidget* withFreeBox(ParameterBox* box, std::optional<FitParameter> id);
 };
 
 }  // namespace korvalen

@@ -40,7 +40,7 @@ TEST(MainFrame, MenusHoldTheirItemsAndTheFormKeepsItsSize) {
   EXPECT_EQ(frame.size(), QSize(637, 499 + frame.menuBar()->height()));
   EXPECT_EQ(itemsOf(frame.fileMenu),
             (QStringList{"&Копировать карту", "&Сохранить карту…", "Сохранить &значения…",
-                         "Сохранить &пример…", "-", "&Выход"}));
+                         "Сохранить &пример…", "-", "&Открыть наблюдения…", "-", "&Выход"}));
   EXPECT_EQ(itemsOf(frame.modelMenu),
             (QStringList{"&Матовая (ламбертова)", "&Каменистая", "&Глянцевая", "&Зеркальная", "-",
                          "&Ломмеля — Зеелигера", "М&иннарта", "Л&унно-ламбертова", "&Акимова",
