@@ -113,25 +113,20 @@ TEST(CommandText, QuotesWhatTheShellWouldSplit) {
     const char* text;
   } cases[] = {
       {{"--ox", "-30", "--render", "out/a.png"}, "korvalen --ox -30 --render out/a.png"},
-      {{"--render", "my map.png"}, "korvalen --render 'my map.png'"},
       {{"--render", "it's $HOME.png"}, "korvalen --render 'it'\\''s $HOME.png'"},
       {{"--render", "карта.png"}, "korvalen --render 'карта.png'"},
-      {{"--render", "a\nb.png"}, "korvalen --render $'a\\nb.png'"},
-      {{"--values", "t\tab\\it's.csv"}, "korvalen --values $'t\\tab\\\\it\\'s.csv'"},
-      {{"--values", QStringLiteral("r\r\x1b[1m\x7f.csv")}, "korvalen --values $'r\\x0D\\x1B[1m\\x7F.csv'"},
-      {{"--profile", QStringLiteral("p\u2028q\u0085.csv")}, "korvalen --profile $'p\\xE2\\x80\\xA8q\\xC2\\x85.csv'"},
+      {{"--values", "a\nt\tb\\c's.csv"}, "korvalen --values $'a\\nt\\tb\\\\c\\'s.csv'"},
+      {{"--values", QStringLiteral("r\r\x1b\x7f\u2028\u0085")}, "korvalen --values $'r\\x0D\\x1B\\x7F\\xE2\\x80\\xA8\\xC2\\x85'"},
   };
   for (const auto& c : cases) {
     const QString text = commandText(c.args);
     EXPECT_EQ(text, QString::fromUtf8(c.text));
-    // bash reads it back to the same arguments.
-    QProcess bash;
+    QProcess bash;  // which reads it back to the same arguments
     bash.start(QStringLiteral("bash"), {QStringLiteral("-c"), QStringLiteral("printf '%s\\0'") + text.mid(8)});
     ASSERT_TRUE(bash.waitForFinished(-1));
-    QList<QByteArray> read = bash.readAllStandardOutput().split('\0');
-    read.removeLast();
     QStringList back;
-    for (const QByteArray& r : read) back << QString::fromUtf8(r);
+    for (const QByteArray& r : bash.readAllStandardOutput().split('\0')) back << QString::fromUtf8(r);
+    back.removeLast();
     EXPECT_EQ(back, c.args) << text.toStdString();
   }
 }

@@ -71,25 +71,16 @@ TEST(CurveTables, EveryHeadLineIsAComment) {
   equator.points = {{0, 30, 0, 0.5f}};
   PhaseCurve phase;
   phase.defined = true;
-  phase.points = {{0, 1, 1}};
   ProbeCurves probe;
-  probe.row = {{0, true, 0.5f}};
-  const QString commands[] = {commandText({QStringLiteral("--profile"), QStringLiteral("a\nb\r\v\x1b.csv")}),
-                              QStringLiteral("korvalen\n--raw\r\nline\r")};
-  for (const QString& command : commands) {
-    const QByteArray tables[] = {equatorTable(equator, command), phaseTable(phase, command),
-                                 probeTable(probe, command)};
-    for (const QByteArray& table : tables) {
-      const QList<QByteArray> lines = linesOf(table);
-      qsizetype header = 0;
-      while (header < lines.size() && lines[header].startsWith('#')) ++header;
-      ASSERT_LT(header, lines.size());
-      EXPECT_TRUE(lines[header] == "gamma,i,e,g,phi" || lines[header] == "g,relative" ||
-                  lines[header] == "offset,row,column")
-          << table.toStdString();
-      for (const QByteArray& line : lines) EXPECT_FALSE(line.contains('\r')) << table.toStdString();
+  for (const QString& command : {commandText({QStringLiteral("--profile"), QStringLiteral("a\nb\r\v\x1b.csv")}),
+                                 QStringLiteral("korvalen\n--raw\r\nline\r")})
+    for (const QByteArray& table : {equatorTable(equator, command), phaseTable(phase, command), probeTable(probe, command)}) {
+      QList<QByteArray> lines = linesOf(table);
+      while (!lines.isEmpty() && lines.front().startsWith('#')) lines.removeFirst();
+      ASSERT_FALSE(lines.isEmpty());
+      EXPECT_TRUE(QList<QByteArray>({"gamma,i,e,g,phi", "g,relative", "offset,row,column"}).contains(lines.front()));
+      EXPECT_FALSE(table.contains('\r')) << table.toStdString();
     }
-  }
 }
 
 }  // namespace

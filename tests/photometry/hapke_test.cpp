@@ -46,41 +46,25 @@ TEST(Hapke, WorkedValues) {
 }
 
 // The values published with the planetary mapping tools and an open radiative-transfer
-// library. (g, i, e) in degrees; the 2002 rows give i, e and the azimuth psi between the
-// planes of incidence and emission (0: light and observer on the same side), so that
-// cos g = cos i cos e + sin i sin e cos psi, and REFF = I/F / cos i.
+// library, (g, i, e) in degrees. The 2002 rows are REFF = I/F / cos i at i, e and the
+// azimuth psi (0: light and observer on one side), cos g = cos i cos e + sin i sin e cos psi.
 TEST(Hapke, PublishedValues) {
-  struct Row {
-    bool v1981;
-    double w, b, c, b0, h, thetaBar;
-    double g, i, e;  // g < 0: found from i, e and the azimuth -g - 1
-    double value, tolerance;
-  };
-  constexpr double kFromAzimuth0 = -1, kFromAzimuth180 = -181;
-  const Row rows[] = {
-      {true, 0.5, 0, 1, 0, 0, 0, 0, 0, 0, 0.0965097, 5e-8},
-      {true, 0.5, 0, 1, 0, 0, 0, 60, 45, 30, 0.0832883, 5e-8},
-      {true, 0.52, 0.213, 1, 1, 1, 30, 0, 0, 0, 0.286048, 5e-7},
-      {true, 0.52, 0.213, 1, 1, 1, 30, 60, 45, 30, 0.1342, 5e-5},
-      {true, 0.52, 0, 1, 1, 1, 30, 0, 0, 0, 0.16145, 5e-6},
-      {true, 0.52, 0, 1, 1, 1, 30, 60, 45, 30, 0.111525, 5e-7},
-      {false, 0.526, 0.187, 0.273, 1, 0.083, 13.3, kFromAzimuth0, 30, 30, 0.24746648, 1e-6 * 0.24746648},
-      {false, 0.526, 0.187, 0.273, 1, 0.083, 13.3, kFromAzimuth0, 30, 80, 0.19555340, 1e-6 * 0.19555340},
-      {false, 0.526, 0.187, 0.273, 1, 0.083, 13.3, kFromAzimuth180, 30, 89, 0.15426355, 1e-6 * 0.15426355},
-  };
-  for (const Row& r : rows) {
+  const HapkeParameters plain{0.5, 0, 1, 0, 0, 0, HFunction::Form1981}, mars{0.52, 0.213, 1, 1, 1, 30, HFunction::Form1981},
+      isotropic{0.52, 0, 1, 1, 1, 30, HFunction::Form1981}, moon{0.526, 0.187, 0.273, 1, 0.083, 13.3};
+  const struct {
+    const HapkeParameters& p;
+    double g, i, e, value, tolerance;  // g < 0: REFF at the azimuth -1 - g
+  } rows[] = {{plain, 0, 0, 0, 0.0965097, 5e-8},         {plain, 60, 45, 30, 0.0832883, 5e-8},
+              {mars, 0, 0, 0, 0.286048, 5e-7},           {mars, 60, 45, 30, 0.1342, 5e-5},
+              {isotropic, 0, 0, 0, 0.16145, 5e-6},       {isotropic, 60, 45, 30, 0.111525, 5e-7},
+              {moon, -1, 30, 30, 0.24746648, 2.4746648e-7}, {moon, -1, 30, 80, 0.19555340, 1.955534e-7},
+              {moon, -181, 30, 89, 0.15426355, 1.5426355e-7}};  // the last three to 1e-6
+  for (const auto& r : rows) {
     const double mu0 = std::cos(r.i * kDeg), mu = std::cos(r.e * kDeg);
-    double cosG = std::cos(r.g * kDeg), g = r.g * kDeg;
-    if (r.g < 0) {
-      const double psi = (-r.g - 1) * kDeg;
-      cosG = mu0 * mu + std::sin(r.i * kDeg) * std::sin(r.e * kDeg) * std::cos(psi);
-      g = std::acos(cosG);
-    }
-    const HapkeParameters p{r.w, r.b, r.c, r.b0, r.h, r.thetaBar, variant(r.v1981)};
-    const double iOverF = hapkeReflectance(hapkeConstantsOf(p, g, cosG), mu0, mu);
-    const double got = r.g < 0 ? iOverF / mu0 : iOverF;
-    EXPECT_NEAR(got, r.value, r.tolerance) << (r.v1981 ? "1981" : "2002") << " w " << r.w << " b " << r.b
-                                           << " at " << r.g << " " << r.i << " " << r.e;
+    double cosG = std::cos(r.g * kDeg);
+    if (r.g < 0) cosG = mu0 * mu + std::sin(r.i * kDeg) * std::sin(r.e * kDeg) * std::cos((-1 - r.g) * kDeg);
+    const double iOverF = hapkeReflectance(hapkeConstantsOf(r.p, std::acos(cosG), cosG), mu0, mu);
+    EXPECT_NEAR(r.g < 0 ? iOverF / mu0 : iOverF, r.value, r.tolerance) << r.g << " " << r.i << " " << r.e;
   }
 }
 
@@ -108,80 +92,49 @@ TEST(Hapke, PhaseFunctionAndSurge) {
   }
 }
 
-// Whether P(g) >= 0 over [0, 180] is decided at g = 180: the check against
-// P itself at every tenth of a degree, over the pairs about the border
-// ((1 + b)/(1 - b))^3 = (1 + c)/(c - 1).
+// Whether P(g) >= 0 over [0, 180] is decided at g = 180: against P itself at
+// every tenth of a degree, about the border ((1 + b)/(1 - b))^3 = (1 + c)/(c - 1).
 TEST(Hapke, PhaseFunctionSignDecidedAt180) {
-  struct Row {
-    double b, c;
-    bool nonNegative;
-  } const rows[] = {{0.6, 2, false},    {0.2, 2, false},      {0.1, 2, true},     {0.999, 1, true},
-                    {0.999, -1, true},  {0, 2, true},         {0.3, 1.2, true},   {0.5, 1.2, false},
-                    {0.17896499, 0.942985404, true},          {0.431, 1.5, false}, {0.18, 1.1, true}};
-  for (const Row& r : rows) {
+  const double pairs[][2] = {{0.6, 2}, {0.2, 2}, {0.1, 2}, {0.999, -1}, {0.3, 1.2}, {0.5, 1.2}, {0.431, 1.5}};
+  for (const auto& [b, c] : pairs) {
     bool nonNegative = true;
-    for (int tenth = 0; tenth <= 1800; ++tenth) {
-      const double cosG = tenth == 1800 ? -1 : std::cos(tenth / 10.0 * kDeg);
-      nonNegative = nonNegative && phaseFunctionOf(r.b, r.c, cosG) >= 0;
-    }
-    EXPECT_EQ(nonNegative, r.nonNegative) << r.b << " " << r.c;
-    EXPECT_EQ(phaseFunctionNonNegative(r.b, r.c), r.nonNegative) << r.b << " " << r.c;
-    // The map's own P(g) is this one.
-    EXPECT_EQ(hapkeConstantsOf({0.5, r.b, r.c, 1, 0.06, 0, HFunction::Approximation2002}, 150 * kDeg, std::cos(150 * kDeg)).P,
-              phaseFunctionOf(r.b, r.c, std::cos(150 * kDeg)));
+    for (int tenth = 0; tenth <= 1800; ++tenth)
+      nonNegative = nonNegative && phaseFunctionOf(b, c, tenth == 1800 ? -1 : std::cos(tenth / 10.0 * kDeg)) >= 0;
+    EXPECT_EQ(phaseFunctionNonNegative(b, c), nonNegative) << b << " " << c;
+    EXPECT_EQ(hapkeConstantsOf({0.5, b, c}, 2.6, std::cos(2.6)).P, phaseFunctionOf(b, c, std::cos(2.6)));
   }
   for (const HapkePreset& preset : kHapkePresets) EXPECT_TRUE(phaseFunctionNonNegative(preset.p.b, preset.p.c));
 }
 
-// Hapke 2012's porosity and coherent backscatter: their factors where known
-// in closed form, and I/F against the formula written out, for a smooth
-// surface with the 1981 H (closed too):
+// Hapke 2012's factors where known in closed form, and I/F against the formula
+// written out for a smooth surface with the 1981 H (closed too):
 // K (w/4) mu0/(mu0 + mu) [P (1 + B) + H(mu0/K) H(mu/K) - 1] (1 + Bc0 B_C).
 // Off (phi 0, Bc0 0) they leave I/F as it was, to the last bit.
 TEST(Hapke, Terms2012) {
-  const struct {
-    double phi, K;
-  } porosities[] = {{0, 1}, {0.1, 1.158446858800384}, {0.3, 1.440477795586235}, {0.752, 8.428097444936315}};
-  for (const auto& r : porosities) EXPECT_NEAR(porosityFactorOf(r.phi), r.K, 1e-14 * r.K) << r.phi;
-  const double tan30 = std::tan(30 * kDeg);
-  const struct {
-    double g, hc, bc;
-  } shapes[] = {{0, 0.05, 1},                            {0, 0, 1},
-                {40, 0, 0},                              {60, tan30, 0.2040150698535697},
-                {60, tan30 / 0.01, 0.9778534580350894},  {60, tan30 / 1e-12, 1 - 9e-12 / 4},
-                {179, 1e-300, 0}};
-  for (const auto& r : shapes)
-    EXPECT_NEAR(coherentBackscatterOf(r.g * kDeg, r.hc), r.bc, 1e-14) << r.g << " " << r.hc;
-
+  const double porosities[][2] = {{0, 1}, {0.3, 1.440477795586235}, {0.752, 8.428097444936315}};
+  for (const auto& [phi, K] : porosities) EXPECT_NEAR(porosityFactorOf(phi), K, 1e-14 * K) << phi;
+  const double t30 = std::tan(30 * kDeg);
+  const double shapes[][3] = {{0, 0, 1},  {40, 0, 0}, {60, t30, 0.2040150698535697}, {60, t30 / 0.01, 0.9778534580350894},
+                              {60, t30 / 1e-12, 1 - 9e-12 / 4}, {179, 1e-300, 0}};
+  for (const auto& [g, hc, bc] : shapes) EXPECT_NEAR(coherentBackscatterOf(g * kDeg, hc), bc, 1e-14) << g << " " << hc;
   auto h1981 = [](double w, double x) { return (1 + 2 * x) / (1 + 2 * std::sqrt(1 - w) * x); };
-  const struct {
-    double phi, bc0, hc, g, i, e;
-  } rows[] = {{0.3, 0, 0.05, 30, 20, 40}, {0, 2, 0.05, 5, 10, 8}, {0.5, 1.5, 0.2, 60, 45, 30}, {0.7, 5, 1, 0, 0, 0}};
-  for (const auto& r : rows) {
+  const double rows[][6] = {{0.3, 0, 0.05, 30, 20, 40}, {0, 2, 0.05, 5, 10, 8}, {0.7, 5, 1, 0, 0, 0}};
+  for (const auto& [phi, bc0, hc, gDeg, i, e] : rows) {
     HapkeParameters p{0.6, 0.3, 0.5, 1.2, 0.08, 0, HFunction::Form1981};
-    p.porosity = r.phi;
-    p.bc0 = r.bc0;
-    p.hc = r.hc;
-    const double mu0 = std::cos(r.i * kDeg), mu = std::cos(r.e * kDeg), g = r.g * kDeg;
+    p.porosity = phi, p.bc0 = bc0, p.hc = hc;
+    const double mu0 = std::cos(i * kDeg), mu = std::cos(e * kDeg), g = gDeg * kDeg, K = porosityFactorOf(phi);
     const HapkeConstants k = hapkeConstantsOf(p, g, std::cos(g));
-    const double K = porosityFactorOf(r.phi);
-    const double want = K * (p.w / 4) * mu0 / (mu0 + mu) *
-                        (k.P * (1 + k.B) + h1981(p.w, mu0 / K) * h1981(p.w, mu / K) - 1) *
-                        (1 + r.bc0 * coherentBackscatterOf(g, r.hc));
-    EXPECT_NEAR(hapkeReflectance(k, mu0, mu), want, 1e-14) << r.phi << " " << r.bc0;
+    EXPECT_NEAR(hapkeReflectance(k, mu0, mu), K * (p.w / 4) * mu0 / (mu0 + mu) *
+                                                  (k.P * (1 + k.B) + h1981(p.w, mu0 / K) * h1981(p.w, mu / K) - 1) *
+                                                  (1 + bc0 * coherentBackscatterOf(g, hc)), 1e-14) << phi << " " << bc0;
   }
-
-  // Off, whatever the width of the peak that is not there, every H function.
-  for (const HFunction f : {HFunction::Approximation2002, HFunction::Form1981, HFunction::Exact})
-    for (const HapkeParameters& preset : {ceres(), marsRed()}) {
-      HapkeParameters off = preset, wide = preset;
-      off.hFunction = wide.hFunction = f;
-      wide.hc = 0.9;
-      const HapkeConstants a = hapkeConstantsOf(off, 0.7, std::cos(0.7)), b = hapkeConstantsOf(wide, 0.7, std::cos(0.7));
-      EXPECT_EQ(a.K, 1);
-      EXPECT_EQ(a.coherent, 1);
-      EXPECT_EQ(hapkeReflectance(a, 0.6, 0.3), hapkeReflectance(b, 0.6, 0.3));
-    }
+  for (const HFunction f : {HFunction::Approximation2002, HFunction::Form1981, HFunction::Exact}) {
+    HapkeParameters off = ceres(), wide = ceres();
+    off.hFunction = wide.hFunction = f;
+    wide.hc = 0.9;  // the width of a peak that is not there
+    const HapkeConstants a = hapkeConstantsOf(off, 0.7, std::cos(0.7)), b = hapkeConstantsOf(wide, 0.7, std::cos(0.7));
+    EXPECT_TRUE(a.K == 1 && a.coherent == 1 && hapkeReflectance(a, 0.6, 0.3) == hapkeReflectance(b, 0.6, 0.3));
+  }
 }
 
 TEST(Hapke, HTendsToOneAtZero) {
