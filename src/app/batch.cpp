@@ -9,6 +9,7 @@
 
 #include "export/curve_tables.h"
 #include "export/observation_tables.h"
+#include "export/report_text.h"
 #include "observations/model_values.h"
 #include "export/output_files.h"
 #include "export/value_table.h"
@@ -150,7 +151,7 @@ BatchResult runWithoutWindow(const CommandLine& c) {
       const FitOutcome fit =
           fitObservations(*read.table, f.st.lm.surfaceModel, f.st.lm.planetary, free);
       if (!fit.report) return {kExitUsage, QString::fromStdString(fit.error), {}};
-      result.output = fitReportText(*fit.report);
+      result.output = reportLines(*fit.report, QLocale::c()).join(QLatin1Char('\n')) + QLatin1Char('\n');
       if (!c.fitReport.isEmpty()) files.emplace_back(c.fitReport, fitReportTable(*fit.report, fitCommand));
       runGuarded([&] { f.setPlanetaryParameters(fit.report->parameters); });
       if (failed()) return {kExitRunFailed, f.failureNoticeText(), {}};

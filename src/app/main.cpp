@@ -4,6 +4,7 @@
 
 #include "app/batch.h"
 #include "app/main_frame.h"
+#include "observation_window/observation_store.h"
 #include "app/qt_setup.h"
 #include "export/command_line.h"
 #include "main_window/form1.h"
@@ -90,6 +91,9 @@ int main(int argc, char* argv[]) {
   korvalen::MainFrame window;
   korvalen::PictureBox::setScaleOverride(0);
   if (const QString error = korvalen::typeIn(window.form(), c); !error.isEmpty()) return usageError(error);
+  // Observations given without a fit: held by the window, as if opened from its File menu.
+  if (!c.data.isEmpty())
+    if (const QString error = window.observations().load(c.data); !error.isEmpty()) return usageError(error);
   // After the values are typed in: the first live run shades them.
   window.form().setLiveShading(c.live);
   window.show();

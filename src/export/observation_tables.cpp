@@ -2,20 +2,12 @@
 
 #include <cmath>
 
+#include "export/report_text.h"
 #include "export/table_text.h"
 
 namespace korvalen {
 
 namespace {
-
-// Six significant digits; a value that is not finite (none should come) is
-// written as a dash rather than as "nan".
-QString shortNumber(double v, QChar point) {
-  if (!std::isfinite(v)) return QStringLiteral("—");
-  QString s = QString::number(v, 'g', 6);
-  if (point != QLatin1Char('.')) s.replace(QLatin1Char('.'), point);
-  return s;
-}
 
 void appendField(QByteArray& out, double v) {
   if (std::isfinite(v)) appendNumber(out, v);
@@ -92,34 +84,6 @@ QByteArray fitReportTable(const FitReport& r, const QString& command) {
   return out;
 }
 
-QString fittedValuesText(const FitReport& r, QChar point) {
-  QStringList parts;
-  for (const FittedValue& v : r.free)
-    parts << QStringLiteral("%1 = %2").arg(QString::fromUtf8(kFitParameters[v.id].label),
-                                          shortNumber(v.value, point));
-  return parts.join(QStringLiteral(", "));
-}
-
-QString fitReportText(const FitReport& r, QChar point) {
-  QString s = QStringLiteral("Модель %1, наблюдений %2.\n")
-                  .arg(QString::fromUtf8(fitModelName(r.model)))
-                  .arg(r.points);
-  for (const FittedValue& v : r.free) {
-    s += QStringLiteral("  %1 = %2").arg(QString::fromUtf8(kFitParameters[v.id].label),
-                                         shortNumber(v.value, point));
-    s += v.sigma ? QStringLiteral(" ± %1\n").arg(shortNumber(*v.sigma, point))
-                 : QStringLiteral(" (%1)\n").arg(QString::fromUtf8(kUnfixed));
-  }
-  s += QStringLiteral("RMS невязок = %1\n").arg(shortNumber(r.rms, point));
-  if (r.chi2)
-    s += QStringLiteral("χ² = %1, приведённый χ² = %2\n")
-             .arg(shortNumber(*r.chi2, point), shortNumber(*r.reducedChi2, point));
-  s += QStringLiteral("AIC = %1, BIC = %2\n").arg(shortNumber(r.aic, point), shortNumber(r.bic, point));
-  s += QStringLiteral("Итераций: %1, начальных точек: %2.\n").arg(r.iterations).arg(r.starts);
-  s += QStringLiteral("Решатель %1.\n").arg(QString::fromUtf8(r.termination.c_str()));
-  return s;
-}
-
 QByteArray comparisonTable(const Comparison& c, const QString& command) {
   QByteArray out = tableHead(command);
   out += "model,free,parameters,rms,reduced_chi2,aic,bic,delta_bic\n";
@@ -150,15 +114,16 @@ QByteArray comparisonTable(const Comparison& c, const QString& command) {
   return out;
 }
 
-QString comparisonText(const Comparison& c, QChar point) {
+QString comparisonText(const Comparison& c) {
+  const QLocale point = QLocale::c();
   QString s = QStringLiteral("Модели по BIC, лучшая первой:\n");
   const double best = c.rows.empty() ? 0 : c.rows.front().bic;
   for (const FitReport& r : c.rows) {
     s += QStringLiteral("  %1: ΔBIC = %2, BIC = %3, AIC = %4, RMS = %5")
-             .arg(QString::fromUtf8(fitModelName(r.model)), shortNumber(r.bic - best, point),
-                  shortNumber(r.bic, point), shortNumber(r.aic, point), shortNumber(r.rms, point));
-    if (r.reducedChi2) s += QStringLiteral(", приведённый χ² = %1").arg(shortNumber(*r.reducedChi2, point));
-    s += QStringLiteral("; %1\n").arg(fittedValuesText(r, point));
+             .arg(QString::fromUtf8(fitModelName(r.model)), shownNumber(r.bic - best, point),
+                  shownNumber(r.bic, point), shownNumber(r.aic, point), shownNumber(r.rms, point));
+    if (r.reducedChi2) s += QStringLiteral(", приведённый χ² = %1").arg(shownNumber(*r.reducedChi2, point));
+    s += QStringLiteral("; %1\n").arg(freeValuesText(r, point));
   }
   return s;
 }

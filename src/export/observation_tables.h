@@ -20,15 +20,10 @@ QByteArray evaluationTable(const ObservationTable& t, const std::vector<double>&
 
 // name,value,sigma: each free parameter, then the fit's statistics.
 QByteArray fitReportTable(const FitReport& r, const QString& command);
-// The report as the program prints and shows it, in Russian; numbers with
-// `decimalPoint` (the window's locale) and six significant digits.
-QString fitReportText(const FitReport& r, QChar decimalPoint = QLatin1Char('.'));
 
-// The fitted values as "w = 0.14, b = 0.11".
-QString fittedValuesText(const FitReport& r, QChar decimalPoint = QLatin1Char('.'));
-
-// One row a model, best by BIC first, with its delta-BIC to the best.
+// One row a model, best by BIC first, with its delta-BIC to the best; as a
+// table and as the text the command line prints (numbers with the point).
 QByteArray comparisonTable(const Comparison& c, const QString& command);
-QString comparisonText(const Comparison& c, QChar decimalPoint = QLatin1Char('.'));
+QString comparisonText(const Comparison& c);
 
 }  // namespace korvalen

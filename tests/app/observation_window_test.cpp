@@ -22,7 +22,7 @@
 #include "observation_window/comparison_window.h"
 #include "observation_window/fit_panel.h"
 #include "observation_window/observation_store.h"
-#include "observation_window/report_text.h"
+#include "export/report_text.h"
 
 namespace korvalen {
 namespace {

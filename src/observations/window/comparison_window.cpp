@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "observation_window/report_text.h"
+#include "export/report_text.h"
 
 namespace korvalen {
 

@@ -19,7 +19,7 @@
 #include "model_window/model_window.h"
 #include "observation_window/comparison_window.h"
 #include "observation_window/observation_store.h"
-#include "observation_window/report_text.h"
+#include "export/report_text.h"
 #include "observations/model_values.h"
 #include "toolkit/guard.h"
 

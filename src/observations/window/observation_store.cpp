@@ -7,7 +7,7 @@
 #include <QMessageBox>
 
 #include "main_window/save_dialogs.h"
-#include "observation_window/report_text.h"
+#include "export/report_text.h"
 
 namespace korvalen {
 

@@ -1,4 +1,4 @@
-#include "observation_window/report_text.h"
+#include "export/report_text.h"
 
 #include <cmath>
 
