@@ -168,6 +168,9 @@ BatchResult runWithoutWindow(const CommandLine& c) {
           case kFitB0: remade.b0 = text; break;
           case kFitH: remade.h = text; break;
           case kFitTheta: remade.theta = text; break;
+          case kFitPorosity: remade.porosity = text; break;
+          case kFitBc0: remade.bc0 = text; break;
+          case kFitHc: remade.hc = text; break;
           default: break;
         }
       }

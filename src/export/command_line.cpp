@@ -68,7 +68,7 @@ const OptionEntry kOptions[] = {
     {"phase-curve", "файл.csv", "Сохранить фазовую кривую диска: g,relative."},
     {"data", "файл", "Таблица наблюдений: для подбора, а без подбора и файлов — в окно."},
     {"fit", "w,b,…",
-     "Подобрать по наблюдениям --data эти параметры модели: factor, k, L, eta, w, b, c, b0, h, theta."},
+     "Подобрать по наблюдениям --data эти параметры модели: factor, k, L, eta, w, b, c, b0, h, theta, porosity, bc0, hc."},
     {"fit-all", nullptr,
      "Подобрать каждую добавленную модель и закон Ламберта A cos i: таблица моделей по BIC."},
     {"fit-report", "файл.csv", "Сохранить отчёт подбора: --fit или --fit-all."},
@@ -233,7 +233,7 @@ bool readObservationOptions(const QCommandLineParser& parser, CommandLine& c, QS
   for (const QString& name : names) {
     const std::optional<FitParameter> id = fitParameterNamed(name.toStdString());
     if (!id) {
-      error = QStringLiteral("в --fit %1 не параметр: допустимы factor, k, L, eta, w, b, c, b0, h, theta")
+      error = QStringLiteral("в --fit %1 не параметр: допустимы factor, k, L, eta, w, b, c, b0, h, theta, porosity, bc0, hc")
                   .arg(quoted(name));
       return false;
     }

@@ -25,6 +25,9 @@ const FitParameterInfo kFitParameters[kFitParameterCount] = {
     {"b0", "B0", kHapkeB0Range, kHapke},
     {"h", "h", kHapkeHRange, kHapke},
     {"theta", "θ̄", kHapkeThetaRange, kHapke},
+    {"porosity", "φ (пористость)", kHapkePorosityRange, kHapke},
+    {"bc0", "Bc0", kHapkeBc0Range, kHapke},
+    {"hc", "hc", kHapkeHcRange, kHapke},
 };
 
 std::vector<FitParameter> fitParametersOf(int32_t model) {
@@ -33,6 +36,13 @@ std::vector<FitParameter> fitParametersOf(int32_t model) {
   out.push_back(kFitFactor);
   for (int id = 1; id < kFitParameterCount; ++id)
     if (kFitParameters[id].model == model) out.push_back(static_cast<FitParameter>(id));
+  return out;
+}
+
+std::vector<FitParameter> comparedParametersOf(int32_t model) {
+  std::vector<FitParameter> out;
+  for (FitParameter id : fitParametersOf(model))
+    if (id != kFitPorosity && id != kFitBc0 && id != kFitHc) out.push_back(id);
   return out;
 }
 
@@ -56,6 +66,9 @@ T& field(BasicPlanetaryParameters<T>& p, FitParameter id) {
     case kFitB0: return p.hapke.b0;
     case kFitH: return p.hapke.h;
     case kFitTheta: return p.hapke.thetaBar;
+    case kFitPorosity: return p.hapke.porosity;
+    case kFitBc0: return p.hapke.bc0;
+    case kFitHc: return p.hapke.hc;
     default: return p.factor;
   }
 }
@@ -68,9 +81,11 @@ double upperBound(const ParameterRange& r) {
   return r.highOpen ? r.high - 1e-6 * (r.high - r.low) : r.high;
 }
 // The solver's bounds of a parameter. At w = 1, sqrt(1 - w) has no
-// derivative (every derivative of phi would be NaN there), so the solver
-// stops a hair short of it.
-double lowerBound(FitParameter id) { return lowerBound(kFitParameters[id].range); }
+// derivative (every derivative of phi would be NaN there), nor has the
+// porosity's phi^(2/3) at 0, so the solver stops a hair short of them.
+double lowerBound(FitParameter id) {
+  return id == kFitPorosity ? 1e-6 : lowerBound(kFitParameters[id].range);
+}
 double upperBound(FitParameter id) {
   return id == kFitW ? 1 - 1e-9 : upperBound(kFitParameters[id].range);
 }
@@ -132,6 +147,7 @@ class Residuals final : public ceres::CostFunction {
     if (n <= 2) return rows(parametersAt<ceres::Jet<double, 2>>(x), residuals, jacobian);
     if (n <= 4) return rows(parametersAt<ceres::Jet<double, 4>>(x), residuals, jacobian);
     if (n <= 6) return rows(parametersAt<ceres::Jet<double, 6>>(x), residuals, jacobian);
+    if (n <= 9) return rows(parametersAt<ceres::Jet<double, 9>>(x), residuals, jacobian);
     return rows(parametersAt<ceres::Jet<double, kFitParameterCount>>(x), residuals, jacobian);
   }
 
@@ -408,7 +424,7 @@ FitOutcome fitObservations(const ObservationTable& t, int32_t model,
   std::vector<std::vector<double>> starts;
   for (int s = 0; s < startCount; ++s) {
     std::vector<double> x(m);
-    static const int kPrimes[kFitParameterCount] = {2, 3, 5, 7, 11, 13, 17, 19, 23, 29};
+    static const int kPrimes[kFitParameterCount] = {2, 3, 5, 7, 11, 13, 17, 19, 23, 29, 31, 37, 41};
     for (size_t j = 0; j < m; ++j) {
       const double v = s == 0 ? field(held, unknowns[j])
                               : lower[j] + (upper[j] - lower[j]) *
@@ -526,12 +542,14 @@ FitOutcome fitObservations(const ObservationTable& t, int32_t model,
   return out;
 }
 
+const int32_t kComparedModels[] = {kLambertLaw, kLommelSeeliger, kMinnaert,
+                                   kLunarLambert, kAkimov, kHapke};
+
 Comparison compareModels(const ObservationTable& t, const PlanetaryParameters& start,
                          FitControl* control) {
   Comparison c;
-  const int32_t models[] = {kLambertLaw, kLommelSeeliger, kMinnaert, kLunarLambert, kAkimov, kHapke};
-  for (int32_t m : models) {
-    const std::vector<FitParameter> free = fitParametersOf(m);
+  for (int32_t m : kComparedModels) {
+    const std::vector<FitParameter> free = comparedParametersOf(m);
     if (t.size() < free.size() + 1) continue;  // too few points for this model
     FitOutcome f = fitObservations(t, m, start, free, control);
     if (f.cancelled) {
@@ -550,6 +568,16 @@ Comparison compareModels(const ObservationTable& t, const PlanetaryParameters& s
   std::stable_sort(c.rows.begin(), c.rows.end(),
                    [](const FitReport& a, const FitReport& b) { return a.bic < b.bic; });
   return c;
+}
+
+int comparisonStarts(size_t points) {
+  int total = 0;
+  for (int32_t model : kComparedModels) {
+    const size_t free = comparedParametersOf(model).size();
+    if (points < free + 1) continue;
+    total += free > 1 ? kFitStarts : 1;
+  }
+  return total;
 }
 
 }  // namespace korvalen

@@ -25,6 +25,9 @@ enum FitParameter : int {
   kFitB0,
   kFitH,
   kFitTheta,
+  kFitPorosity,
+  kFitBc0,
+  kFitHc,
   kFitParameterCount
 };
 
@@ -38,6 +41,10 @@ extern const FitParameterInfo kFitParameters[kFitParameterCount];
 
 // What a model can fit: its factor, then its own parameters.
 std::vector<FitParameter> fitParametersOf(int32_t model);
+// What a comparison of models fits: the same but Hapke's later terms
+// (porosity, coherent backscatter), which stay as the fields hold them, so
+// that each model is judged in its usual form.
+std::vector<FitParameter> comparedParametersOf(int32_t model);
 std::optional<FitParameter> fitParameterNamed(std::string_view option);
 double& fitField(PlanetaryParameters& p, FitParameter id);
 
@@ -91,6 +98,8 @@ struct Comparison {
 };
 Comparison compareModels(const ObservationTable& t, const PlanetaryParameters& start,
                          FitControl* control = nullptr);
+// The starts a comparison over `points` observations takes in all.
+int comparisonStarts(size_t points);
 
 // The model's name as the report gives it (Russian, as the menu has it).
 const char* fitModelName(int32_t model);

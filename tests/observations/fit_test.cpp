@@ -53,7 +53,7 @@ TEST(Fit, RecoversKnownParameters) {
       start.hapke.porosity = c.truth.hapke.porosity;
       start.hapke.bc0 = c.truth.hapke.bc0;
       start.hapke.hc = c.truth.hapke.hc;
-      const std::vector<FitParameter> free = fitParametersOf(c.model);
+      const std::vector<FitParameter> free = comparedParametersOf(c.model);
       const FitOutcome f = fitObservations(t, c.model, start, free);
       ASSERT_TRUE(f.report) << c.name << ": " << f.error;
       EXPECT_TRUE(f.report->converged) << c.name << ": " << f.report->termination;
@@ -167,7 +167,7 @@ TEST(Fit, RefusesWhatCannotBeFitted) {
     std::vector<FitParameter> free;
     const char* said;
   } const cases[] = {
-      {"too few points", t, kHapke, fitParametersOf(kHapke), "нужно не меньше 8"},
+      {"too few points", t, kHapke, fitParametersOf(kHapke), "нужно не меньше 11"},
       {"no values", noValues, kHapke, {kFitW}, "нет столбца измеренных"},
       {"a model without a fit", t, 2, {kFitFactor}, "закон Ламберта и модели"},
       {"another model's parameter", t, kMinnaert, {kFitW}, "Параметр w не относится"},

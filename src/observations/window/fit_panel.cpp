@@ -27,20 +27,6 @@ namespace korvalen {
 
 namespace {
 
-// How many starts a comparison takes in all: its fits announce theirs only as
-// each begins, and the bar should not run back at every model. A model with
-// the factor alone free is linear and takes one start.
-int comparisonStarts(size_t points) {
-  int total = 0;
-  const int32_t models[] = {kLambertLaw, kLommelSeeliger, kMinnaert, kLunarLambert, kAkimov, kHapke};
-  for (int32_t model : models) {
-    const size_t free = fitParametersOf(model).size();
-    if (points < free + 1) continue;
-    total += free > 1 ? kFitStarts : 1;
-  }
-  return total;
-}
-
 }  // namespace
 
 FitPanel::FitPanel(Form1& form, ModelWindow& window, ObservationStore& observations)
