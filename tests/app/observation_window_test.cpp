@@ -71,17 +71,6 @@ struct Frame {
   }
 };
 
-// Runs the answer on the next modal window, once the call that opens it waits.
-template <typename W>
-void answerNext(int& answered, std::function<void(W*)> answer) {
-  QTimer::singleShot(0, [&answered, answer] {
-    auto* box = qobject_cast<W*>(QApplication::activeModalWidget());
-    ASSERT_NE(box, nullptr);
-    ++answered;
-    answer(box);
-  });
-}
-
 // Answers every modal window of type W that opens while it lives (one opened
 // from a queued call, say, in the middle of a wait).
 template <typename W>

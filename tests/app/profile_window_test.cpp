@@ -42,17 +42,6 @@ struct Frame {
   }
 };
 
-// Runs the answer on the next modal window, once the call that opens it waits.
-template <typename W>
-void answerNext(int& answered, std::function<void(W*)> answer) {
-  QTimer::singleShot(0, [&answered, answer] {
-    auto* box = qobject_cast<W*>(QApplication::activeModalWidget());
-    ASSERT_NE(box, nullptr);
-    ++answered;
-    answer(box);
-  });
-}
-
 // The shortcut (no other action's) from a text box opens one window; every chart's
 // menu comes from the right button, and from the menu key and Shift+F10.
 TEST(ProfileWindow, ViewMenuOpensOneWindowWithChartMenus) {

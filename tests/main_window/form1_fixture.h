@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <QLocale>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
+#include <functional>
 #include <memory>
 
 #include "app/qt_setup.h"
@@ -73,5 +75,16 @@ class Form1Test : public ::testing::TestWithParam<Loc> {
 
   std::unique_ptr<Form1> form;
 };
+
+// Runs the answer on the next modal window, once the call that opens it waits.
+template <typename W>
+void answerNext(int& answered, std::function<void(W*)> answer) {
+  QTimer::singleShot(0, [&answered, answer] {
+    auto* box = qobject_cast<W*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    ++answered;
+    answer(box);
+  });
+}
 
 }  // namespace korvalen
