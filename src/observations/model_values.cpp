@@ -21,4 +21,12 @@ std::vector<double> modelValues(int32_t model, const PlanetaryParameters& p,
   return out;
 }
 
+std::vector<double> residualsOf(int32_t model, const PlanetaryParameters& p,
+                                const ObservationTable& t) {
+  if (!t.hasValue() || !canEvaluate(model)) return {};
+  std::vector<double> r = modelValues(model, p, t);
+  for (size_t k = 0; k < r.size(); ++k) r[k] = t.value[k] - r[k];
+  return r;
+}
+
 }  // namespace korvalen

@@ -95,4 +95,11 @@ T modelValueAt(int32_t model, const BasicPlanetaryParameters<T>& p, const Geomet
 std::vector<double> modelValues(int32_t model, const PlanetaryParameters& p,
                                 const ObservationTable& t);
 
+// The model's miss at every observation: measured minus modelled, row for
+// row. Empty when the table has no measured values or the model gives none
+// at a measured geometry. The colours of the misses, on the map and on the
+// charts alike, run over symmetricScaleLimit of these.
+std::vector<double> residualsOf(int32_t model, const PlanetaryParameters& p,
+                                const ObservationTable& t);
+
 }  // namespace korvalen
