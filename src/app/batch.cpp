@@ -136,12 +136,19 @@ BatchResult runWithoutWindow(const CommandLine& c) {
   // After a fit, the pictures are made again by the fitted values, typed in
   // as options, without the fit.
   CommandLine remade = c;
-  if (c.fit || c.fitAll) {
-    const ObservationRead read = readObservations(QFile::encodeName(c.data).toStdString());
+  // The observations: fitted to, and marked on the map drawn.
+  std::shared_ptr<const ObservationTable> table;
+  if (!c.data.isEmpty()) {
+    ObservationRead read = readObservations(QFile::encodeName(c.data).toStdString());
     if (!read.table) return {kExitUsage, QString::fromStdString(read.error), {}};
+    table = std::make_shared<const ObservationTable>(std::move(*read.table));
+    if (c.dataTolerance) f.setMarkTolerance(*readCommandLineNumber(*c.dataTolerance));
+    f.setObservations(table);
+  }
+  if (c.fit || c.fitAll) {
     const QString fitCommand = commandText(argumentsOf(c));
     if (c.fitAll) {
-      const Comparison cmp = compareModels(*read.table, f.st.lm.planetary);
+      const Comparison cmp = compareModels(*table, f.st.lm.planetary);
       if (!cmp.error.empty()) return {kExitUsage, QString::fromStdString(cmp.error), {}};
       result.output = comparisonText(cmp);
       if (!c.fitReport.isEmpty()) files.emplace_back(c.fitReport, comparisonTable(cmp, fitCommand));
@@ -149,7 +156,7 @@ BatchResult runWithoutWindow(const CommandLine& c) {
       std::vector<FitParameter> free;
       for (const QString& name : *c.fit) free.push_back(*fitParameterNamed(name.toStdString()));
       const FitOutcome fit =
-          fitObservations(*read.table, f.st.lm.surfaceModel, f.st.lm.planetary, free);
+          fitObservations(*table, f.st.lm.surfaceModel, f.st.lm.planetary, free);
       if (!fit.report) return {kExitUsage, QString::fromStdString(fit.error), {}};
       result.output = reportLines(*fit.report, QLocale::c()).join(QLatin1Char('\n')) + QLatin1Char('\n');
       if (!c.fitReport.isEmpty()) files.emplace_back(c.fitReport, fitReportTable(*fit.report, fitCommand));
@@ -178,7 +185,15 @@ BatchResult runWithoutWindow(const CommandLine& c) {
     remade.fit.reset();
     remade.fitAll = false;
     remade.fitReport.clear();
-    remade.data.clear();
+  }
+  // The levels from the map as it is drawn now, fitted values and all; the
+  // files carry them as numbers.
+  if (c.levelsAuto) {
+    if (!f.setLevelsFromMap()) return {kExitRunFailed, failed() ? f.failureNoticeText() : kNoLitPoints};
+    std::array<QString, 7> levels;
+    for (int r = 1; r <= 7; ++r) levels[r - 1] = numberText(f.st.iso.isolineLevel[r]);
+    remade.levels = levels;
+    remade.levelsAuto = false;
   }
   if (!c.evaluate.isEmpty()) {
     if (!canEvaluate(f.st.lm.surfaceModel))

@@ -94,8 +94,10 @@ int main(int argc, char* argv[]) {
   // Observations given without a fit: held by the window, as if opened from its File menu.
   if (!c.data.isEmpty())
     if (const QString error = window.observations().load(c.data); !error.isEmpty()) return usageError(error);
+  if (c.dataTolerance) window.form().setMarkTolerance(*korvalen::readCommandLineNumber(*c.dataTolerance));
   // After the values are typed in: the first live run shades them.
   window.form().setLiveShading(c.live);
   window.show();
+  if (c.levelsAuto) window.form().setLevelsFromMap();
   return app.exec();
 }

@@ -27,6 +27,7 @@ MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent) {
   buildObservationItems();
   buildModelMenu();
   buildViewMenu();
+  buildObservationViewItems();
   helpMenu = menuBar()->addMenu(QStringLiteral("&Справка"));
   QAction* about = helpMenu->addAction(QStringLiteral("&О программе"));
   connect(about, &QAction::triggered, this, [this] { form_->Command2->click(); });
@@ -137,6 +138,9 @@ void MainFrame::buildViewMenu() {
     isolineColoursActions[static_cast<size_t>(k)] = a;
     connect(a, &QAction::triggered, this, [this, k] { form_->setIsolineColours(k); });
   }
+  levelsFromMapAction = viewMenu->addAction(QStringLiteral("&Уровни по карте"));
+  levelsFromMapAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+  connect(levelsFromMapAction, &QAction::triggered, this, [this] { form_->setLevelsFromMap(); });
   // The checks follow the form, whoever changed it (the command line too).
   auto follow = [this] {
     liveShadingAction->setChecked(form_->liveShading());

@@ -53,6 +53,9 @@ class MainFrame : public QMainWindow {
   QAction* openObservationsAction = nullptr;
   QAction* liveShadingAction = nullptr;
   QMenu* isolineColoursMenu = nullptr;
+  QAction* levelsFromMapAction = nullptr;  // "Уровни по карте", Ctrl+L
+  QAction* showMarksAction = nullptr;      // "Показывать наблюдения"
+  QAction* markToleranceAction = nullptr;  // "Наблюдения на карте…"
   // "Как в легенде" and "Различимые для всех", indexed as IsolineColours.
   std::array<QAction*, 2> isolineColoursActions{};
 
@@ -64,6 +67,8 @@ class MainFrame : public QMainWindow {
   void buildModelMenu();
   void buildViewMenu();
   void buildObservationItems();
+  void buildObservationViewItems();
+  void askMarkTolerance();
   void showModelInMenu();
   void openMenuBar();
 

@@ -53,7 +53,7 @@ const OptionEntry kOptions[] = {
     {"porosity", "φ", "Коэффициент заполнения φ модели Хапке 2012 года (от 0, меньше 0.752; 0 - без пористости)."},
     {"bc0", "BC0", "Амплитуда когерентного обратного рассеяния BC0 модели Хапке (от 0 до 5; 0 - без него)."},
     {"hc", "hc", "Ширина пика когерентного обратного рассеяния hc модели Хапке (от 0 до 1)."},
-    {"levels", "L1,…,L7", "Уровни семи изолиний, сверху вниз."},
+    {"levels", "L1,…,L7", "Уровни семи изолиний, сверху вниз, или auto: поровну между наименьшим и наибольшим ф освещённых точек карты."},
     {"half-widths", "W1,…,W7", "Полуширины семи изолиний, сверху вниз."},
     {"smoothing", nullptr, "Сглаживание."},
     {"whole-sphere", nullptr, "Вся сфера, а не только видимая половина."},
@@ -66,7 +66,9 @@ const OptionEntry kOptions[] = {
     {"example", "файл.png", "Сохранить картинку примера (полусферы)."},
     {"profile", "файл.csv", "Сохранить ф вдоль фотометрического экватора: gamma,i,e,g,phi."},
     {"phase-curve", "файл.csv", "Сохранить фазовую кривую диска: g,relative."},
-    {"data", "файл", "Таблица наблюдений: для подбора, а без подбора и файлов — в окно."},
+    {"data", "файл", "Таблица наблюдений: для подбора, на карту --render, а без подбора и файлов — в окно."},
+    {"data-tolerance", "градусы",
+     "Наблюдения с g не дальше этого от g карты отмечаются на ней (от 0 до 180, по умолчанию 2)."},
     {"fit", "w,b,…",
      "Подобрать по наблюдениям --data эти параметры модели: factor, k, L, eta, w, b, c, b0, h, theta, porosity, bc0, hc."},
     {"fit-all", nullptr,
@@ -207,6 +209,20 @@ bool readModelParameters(const QCommandLineParser& parser, CommandLine& c, QStri
 // each one of the model's own.
 bool readObservationOptions(const QCommandLineParser& parser, CommandLine& c, QString& error) {
   c.data = parser.value(QStringLiteral("data"));
+  if (parser.isSet(QStringLiteral("data-tolerance"))) {
+    const QString t = parser.value(QStringLiteral("data-tolerance"));
+    const std::optional<double> v = readCommandLineNumber(t);
+    if (!v || !(*v >= 0 && *v <= 180)) {
+      error = QStringLiteral("значение %1 параметра --data-tolerance не принято: допустимы градусы от 0 до 180")
+                  .arg(quoted(t));
+      return false;
+    }
+    if (c.data.isEmpty()) {
+      error = QStringLiteral("параметр --data-tolerance задаётся вместе с --data");
+      return false;
+    }
+    c.dataTolerance = t;
+  }
   c.fitReport = parser.value(QStringLiteral("fit-report"));
   c.evaluate = parser.value(QStringLiteral("evaluate"));
   c.out = parser.value(QStringLiteral("out"));
@@ -334,6 +350,10 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
   for (const ListOption& o : lists) {
     const QString name = QString::fromLatin1(o.name);
     if (!parser.isSet(name)) continue;
+    if (o.field == &c.levels && parser.value(name) == QLatin1String("auto")) {
+      c.levelsAuto = true;
+      continue;
+    }
     const QStringList parts = parser.value(name).split(QLatin1Char(','));
     if (parts.size() != 7) {
       r.error = QStringLiteral("параметру --%1 нужны семь чисел через запятую, дано %2")
@@ -449,7 +469,8 @@ QStringList argumentsOf(const CommandLine& c) {
   add("porosity", c.porosity);
   add("bc0", c.bc0);
   add("hc", c.hc);
-  addList("levels", c.levels);
+  if (c.levelsAuto) a << QStringLiteral("--levels") << QStringLiteral("auto");
+  else addList("levels", c.levels);
   addList("half-widths", c.halfWidths);
   if (c.smoothing) a << QStringLiteral("--smoothing");
   if (c.wholeSphere) a << QStringLiteral("--whole-sphere");
@@ -463,6 +484,7 @@ QStringList argumentsOf(const CommandLine& c) {
   if (!c.profile.isEmpty()) a << QStringLiteral("--profile") << c.profile;
   if (!c.phaseCurve.isEmpty()) a << QStringLiteral("--phase-curve") << c.phaseCurve;
   if (!c.data.isEmpty()) a << QStringLiteral("--data") << c.data;
+  add("data-tolerance", c.dataTolerance);
   if (c.fit) a << QStringLiteral("--fit") << c.fit->join(QLatin1Char(','));
   if (c.fitAll) a << QStringLiteral("--fit-all");
   if (!c.fitReport.isEmpty()) a << QStringLiteral("--fit-report") << c.fitReport;

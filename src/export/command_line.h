@@ -40,6 +40,10 @@ struct CommandLine {
   // parameters to fit by their option names, every model compared, the
   // report's file; a table to evaluate the model at and the file for it.
   QString data, fitReport, evaluate, out;
+  // How far in g (degrees) an observation may lie from the map's to be marked on it.
+  std::optional<QString> dataTolerance;
+  // --levels auto: the levels taken from the map (Form1::setLevelsFromMap).
+  bool levelsAuto = false;
   std::optional<QStringList> fit;
   bool fitAll = false;
   bool help = false, version = false;

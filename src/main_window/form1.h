@@ -11,6 +11,7 @@
 
 #include "export/command_line.h"
 #include "export/value_table.h"
+#include "main_window/observation_marks.h"
 #include "main_window/save_dialogs.h"
 #include "main_window/text_reading.h"
 #include "photometry/model_state.h"
@@ -57,6 +58,9 @@ Colour legendSwatchColour(int row, int16_t isolineColours);
 
 // Maps the window's font names to fonts Debian ships with metrics that fit the layout.
 void installFontSubstitutions();
+
+inline const QString kNoLitPoints =
+    QStringLiteral("на карте нет освещённых точек, уровни изолиний не изменены");
 
 class Form1 : public QWidget {
   Q_OBJECT
@@ -229,6 +233,25 @@ class Form1 : public QWidget {
   };
   const std::optional<ProbePoint>& lastProbePoint() const { return probePoint_; }
 
+  // ---- the observations over the map
+  // The table whose observations near the map's phase angle are marked on
+  // the map (none: no marks); the marks follow every run of the map.
+  void setObservations(std::shared_ptr<const ObservationTable> table);
+  // "Показывать наблюдения", and how far in g an observation may lie from
+  // the map's to be marked (degrees, 0 to 180); both redraw the marks at once.
+  void setMarksShown(bool on);
+  bool marksShown() const { return marksShown_; }
+  void setMarkTolerance(double degrees);
+  double markTolerance() const { return markTolerance_; }
+  const ObservationMarks& observationMarks() const { return marks_; }
+
+  // "Уровни по карте": the seven levels evenly between the smallest and the
+  // largest phi of the lit points the map shows (rounded to two significant
+  // digits, the top row the highest), the half-widths kept, and the map shaded
+  // with them. A map with no lit point leaves the levels as they are, says
+  // so (kNoLitPoints) and gives false.
+  bool setLevelsFromMap();
+
 signals:
   // The selected surface model changed (an option button, the menu, the command line).
   void surfaceModelChanged();
@@ -274,6 +297,10 @@ signals:
                   bool (Form1::*save)(const QString&));
 
   void showRunProgress(double done, double seconds);
+  // The marks' layer for the map as the last completed run drew it.
+  void redrawMarks();
+  // The probe over a mark; false off the marks.
+  bool probeMark(float x, float y);
 
   QProgressBar* runProgress_ = nullptr;
   QLabel* failureNotice_ = nullptr;
@@ -290,6 +317,9 @@ signals:
   long liveRuns_ = 0;
   qint64 lastRunNanoseconds_ = 0;  // how long the last completed run took
   SaveDialogs saving_;     // where this session saves
+  ObservationMarks marks_;
+  bool marksShown_ = true;
+  double markTolerance_ = kDefaultMarkTolerance;
 };
 
 }  // namespace korvalen

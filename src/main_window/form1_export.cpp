@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPainter>
 
 #include "export/output_files.h"
 #include "main_window/form1.h"
@@ -18,9 +19,14 @@ namespace korvalen {
 
 namespace {
 
+// The picture as the box shows it: the raster, and the layer over it.
 QImage pictureOf(const PictureBox* box) {
   QImage image = imageOf(box->raster()).copy();
   image.setDevicePixelRatio(1);
+  if (!box->overlay().isNull()) {
+    QPainter p(&image);
+    p.drawImage(0, 0, box->overlay());
+  }
   return image;
 }
 

@@ -73,11 +73,14 @@ void Form1::shadeAndRecord() {
   // The probe's caption tells a value of the map this run replaces; a run
   // that stops leaves it hidden.
   Label12->hide();
+  // The marks belong to the map they were placed on: a run that stops leaves none.
+  Picture1->setOverlay({});
   Command1_Click();
   MapRunState s{st.view, st.lm, st.map, st.mirror, Picture1->raster().widthPixels(),
                 Picture1->raster().heightPixels()};
   lastRun_ = CompletedRun{s, mapLine_};
   saveValuesAction->setEnabled(true);
+  redrawMarks();
   lastRunNanoseconds_ = clock.nsecsElapsed();
   // The new map's value under a pointer that has not moved since, as a move there shows it.
   if (const std::optional<QPointF> at = Picture1->pointerPosition())

@@ -68,6 +68,11 @@ void Form1::showRunProgress(double done, double seconds) {
 
 void Form1::Picture1_MouseMove(float x, float y) {
   if (st.map.probeDisabled == kTrue) return;
+  if (probeMark(x, y)) {
+    probePoint_ = ProbePoint{x, y};
+    emit probeShown();
+    return;
+  }
   const ProbeReading r = probeAt(st.view, st.lm, st.map, st.mirror, x, y, false);
   if (!r.shown) {
     Label12->hide();

@@ -84,7 +84,18 @@ void PictureBox::paintEvent(QPaintEvent*) {
   // The image carries the scale, so it lands on the screen pixel for pixel.
   image.setDevicePixelRatio(scale_);
   p.drawImage(0, 0, image);
+  if (!overlay_.isNull()) {
+    QImage over = overlay_;
+    over.setDevicePixelRatio(scale_);
+    p.drawImage(0, 0, over);
+  }
   raster_.markPainted();
+}
+
+void PictureBox::setOverlay(const QImage& overlay) {
+  if (overlay.isNull() && overlay_.isNull()) return;
+  overlay_ = overlay;
+  update();
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent* e) {

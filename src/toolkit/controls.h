@@ -4,6 +4,7 @@
 // window model adds is the event order: a text, value or selection written from
 // code raises the control's change or click handler at once, nested.
 #include <QCheckBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointF>
@@ -63,6 +64,10 @@ class PictureBox : public QWidget {
   // Where the pointer is over the picture, as the last mouse move raised it;
   // none while the pointer is elsewhere.
   std::optional<QPointF> pointerPosition() const;
+  // A transparent layer over the raster, of the raster's size (a null image:
+  // none): what is drawn over the picture without touching its pixels.
+  void setOverlay(const QImage& overlay);
+  const QImage& overlay() const { return overlay_; }
 
   // The scale the picture boxes made from now on take; 0 (the default) takes
   // the scale of the screen. Lets tests build the window for any scale.
@@ -76,6 +81,7 @@ class PictureBox : public QWidget {
   int logicalWidth_, logicalHeight_;
   double scale_;
   Raster raster_;
+  QImage overlay_;
   std::optional<QPointF> lastMove_;  // in screen pixels
 };
 

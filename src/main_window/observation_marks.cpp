@@ -1,0 +1,187 @@
+#include "main_window/observation_marks.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+#include "observations/model_values.h"
+#include "photometry/geometry.h"
+#include "raster/diverging_scale.h"
+
+namespace korvalen {
+
+namespace {
+
+// The grey of a mark whose miss is not known.
+constexpr Colour kUnknownMiss = RGB(160, 160, 160);
+// The mark's rim, dark so that a pale mark reads on the light parts of the map.
+constexpr uint32_t kRim = 0xFF141414u;
+
+// Premultiplied opaque pixel of a colour.
+uint32_t opaque(Colour c) { return toArgb(c); }
+
+QString signedText(double v, const QLocale& l, int digits) {
+  const QString t = l.toString(v, 'g', digits);
+  return v > 0 ? QStringLiteral("+") + t : t;
+}
+
+}  // namespace
+
+void ObservationMarks::setTable(std::shared_ptr<const ObservationTable> table) {
+  table_ = std::move(table);
+  residualTable_ = nullptr;
+  clear();
+}
+
+void ObservationMarks::clear() { marks_.clear(); }
+
+int ObservationMarks::markRadius() const { return std::max(2, static_cast<int>(std::lround(3 * scale_))); }
+
+void ObservationMarks::findResiduals(const LightAndModel& lm) {
+  if (residualTable_ == table_.get() && residualModel_ == lm.surfaceModel &&
+      residualParameters_ == lm.planetary)
+    return;
+  residualTable_ = table_.get();
+  residualModel_ = lm.surfaceModel;
+  residualParameters_ = lm.planetary;
+  model_.clear();
+  if (canEvaluate(lm.surfaceModel)) model_ = modelValues(lm.surfaceModel, lm.planetary, *table_);
+  residuals_ = residualsOf(lm.surfaceModel, lm.planetary, *table_);
+  limit_ = residuals_.empty() ? 0 : symmetricScaleLimit(residuals_);
+}
+
+QImage ObservationMarks::draw(const ViewAndRotation& view, const LightAndModel& lm,
+                              const MapPicture& map, double toleranceDegrees, const Canvas& canvas) {
+  marks_.clear();
+  scale_ = canvas.scale;
+  if (!table_ || canvas.width <= 0 || canvas.height <= 0) return {};
+  findResiduals(lm);
+  std::vector<MapMark> placed = placeMarks(*table_, view, lm, map, toleranceDegrees);
+
+  // The colour of each mark's miss on the scale, -1..1; the larger misses
+  // are drawn last, so that none hides under a good fit. Their order is found
+  // by counting in bins of the miss, which keeps the table's order within a bin.
+  constexpr int kBins = 64;
+  auto shade = [&](const MapMark& m) {
+    const double t = residuals_.empty() ? 0.0 : residuals_[m.row] / limit_;
+    return std::isfinite(t) ? std::clamp(t, -1.0, 1.0) : 0.0;
+  };
+  auto bin = [&](const MapMark& m) { return static_cast<int>(std::fabs(shade(m)) * (kBins - 1)); };
+  std::vector<size_t> start(kBins + 1, 0);
+  for (const MapMark& m : placed) ++start[static_cast<size_t>(bin(m)) + 1];
+  for (int b = 0; b < kBins; ++b) start[b + 1] += start[b];
+  marks_.resize(placed.size());
+  for (const MapMark& m : placed) marks_[start[static_cast<size_t>(bin(m))]++] = m;
+
+  QImage layer(canvas.width, canvas.height, QImage::Format_ARGB32_Premultiplied);
+  layer.fill(Qt::transparent);
+  // The stamp of a mark: a disc of the miss's colour in a dark rim.
+  const int r = markRadius();
+  const int rim = std::max(1, static_cast<int>(std::lround(scale_)));
+  struct Dot {
+    int dx, dy;
+    bool rim;
+  };
+  std::vector<Dot> stamp;
+  for (int dy = -r; dy <= r; ++dy)
+    for (int dx = -r; dx <= r; ++dx) {
+      const double d2 = dx * dx + dy * dy;
+      if (d2 > (r + 0.5) * (r + 0.5)) continue;
+      stamp.push_back({dx, dy, d2 > (r - rim + 0.5) * (r - rim + 0.5)});
+    }
+  uchar* bits = layer.bits();
+  const qsizetype stride = layer.bytesPerLine();
+  for (const MapMark& m : marks_) {
+    const int x = static_cast<int>(std::lround(m.x)), y = static_cast<int>(std::lround(m.y));
+    const bool known = !residuals_.empty() && std::isfinite(residuals_[m.row]);
+    const uint32_t fill = opaque(known ? divergingColour(shade(m)) : kUnknownMiss);
+    for (const Dot& d : stamp) {
+      const int px = x + d.dx, py = y + d.dy;
+      if (static_cast<unsigned>(px) >= static_cast<unsigned>(canvas.width) ||
+          static_cast<unsigned>(py) >= static_cast<unsigned>(canvas.height))
+        continue;
+      reinterpret_cast<uint32_t*>(bits + py * stride)[px] = d.rim ? kRim : fill;
+    }
+  }
+
+  // The legend in the picture's lower left corner: the scale of the misses
+  // and how many observations the map shows.
+  size_t rows = 0;
+  for (size_t k = 0; k < placed.size(); ++k)
+    if (k == 0 || placed[k].row != placed[k - 1].row) ++rows;
+  const QLocale locale;
+  QStringList lines;
+  if (!table_->hasValue()) lines << QStringLiteral("нет измеренных значений");
+  else if (residuals_.empty()) lines << QStringLiteral("модель не даёт значений");
+  else lines << QStringLiteral("измерено − модель");
+  const QString count =
+      QStringLiteral("на карте %1 из %2 набл., g = %3 ± %4°")
+          .arg(locale.toString(static_cast<qulonglong>(rows)), locale.toString(static_cast<qulonglong>(table_->size())),
+               locale.toString(phaseAngleDegrees(lm.sourceInclination), 'f', 0),
+               locale.toString(toleranceDegrees, 'g', 3));
+  QPainter p(&layer);
+  QFont font = canvas.font;
+  font.setPixelSize(std::max(6, static_cast<int>(std::lround(11 * scale_))));
+  p.setFont(font);
+  const QFontMetrics fm(font);
+  const int pad = static_cast<int>(std::lround(4 * scale_));
+  const int barWidth = static_cast<int>(std::lround(120 * scale_));
+  const int barHeight = static_cast<int>(std::lround(8 * scale_));
+  const bool withBar = !residuals_.empty();
+  const QString low = withBar ? signedText(-limit_, locale, 3) : QString();
+  const QString high = withBar ? signedText(limit_, locale, 3) : QString();
+  const int width = std::max({fm.horizontalAdvance(lines[0]), fm.horizontalAdvance(count),
+                              withBar ? barWidth : 0}) + 2 * pad;
+  const int height = pad * 2 + fm.height() * 2 + (withBar ? barHeight + fm.height() + pad : 0);
+  const QRect box(pad, canvas.height - pad - height, width, height);
+  QColor paper = canvas.paper;
+  paper.setAlpha(220);
+  p.fillRect(box, paper);
+  p.setPen(canvas.ink);
+  int y = box.top() + pad;
+  p.drawText(QRect(box.left() + pad, y, width, fm.height()), Qt::AlignLeft | Qt::AlignVCenter, lines[0]);
+  y += fm.height();
+  if (withBar) {
+    y += pad / 2;
+    for (int k = 0; k < barWidth; ++k) {
+      const Colour c = divergingColour(2.0 * (k + 0.5) / barWidth - 1);
+      p.fillRect(QRect(box.left() + pad + k, y, 1, barHeight), QColor(redOf(c), greenOf(c), blueOf(c)));
+    }
+    y += barHeight;
+    const QRect labels(box.left() + pad, y, barWidth, fm.height());
+    p.drawText(labels, Qt::AlignLeft | Qt::AlignVCenter, low);
+    p.drawText(labels, Qt::AlignHCenter | Qt::AlignVCenter, locale.toString(0));
+    p.drawText(labels, Qt::AlignRight | Qt::AlignVCenter, high);
+    y += fm.height() + pad / 2;
+  }
+  p.drawText(QRect(box.left() + pad, y, width, fm.height()), Qt::AlignLeft | Qt::AlignVCenter, count);
+  return layer;
+}
+
+std::optional<QString> ObservationMarks::probeText(float x, float y, const QLocale& l) const {
+  if (!table_) return std::nullopt;
+  const double reach = markRadius() + 0.5;
+  // The topmost mark under the point: the last drawn.
+  for (auto m = marks_.rbegin(); m != marks_.rend(); ++m) {
+    const double dx = m->x - x, dy = m->y - y;
+    if (dx * dx + dy * dy > reach * reach) continue;
+    const ObservationTable& t = *table_;
+    const uint32_t r = m->row;
+    QStringList lines;
+    lines << QStringLiteral("наблюдение, строка %1").arg(t.line[r])
+          << QStringLiteral("i = %1°, e = %2°, g = %3°")
+                 .arg(l.toString(t.i[r], 'g', 5), l.toString(t.e[r], 'g', 5), l.toString(t.g[r], 'g', 5));
+    if (t.hasValue()) lines << QStringLiteral("измерено %1").arg(l.toString(t.value[r], 'g', 4));
+    if (model_.empty() || !std::isfinite(model_[r])) {
+      lines << QStringLiteral("модель не даёт значения");
+    } else {
+      lines << QStringLiteral("модель %1").arg(l.toString(model_[r], 'g', 4));
+      if (!residuals_.empty()) lines << QStringLiteral("разность %1").arg(signedText(residuals_[r], l, 3));
+    }
+    return lines.join(QLatin1Char('\n'));
+  }
+  return std::nullopt;
+}
+
+}  // namespace korvalen
