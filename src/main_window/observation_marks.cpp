@@ -36,6 +36,11 @@ void ObservationMarks::setTable(std::shared_ptr<const ObservationTable> table) {
 
 void ObservationMarks::clear() { marks_.clear(); }
 
+double ObservationMarks::shadeOf(uint32_t row) const {
+  const double t = residuals_.empty() ? 0.0 : residuals_[row] / limit_;
+  return std::isfinite(t) ? std::clamp(t, -1.0, 1.0) : 0.0;
+}
+
 int ObservationMarks::markRadius() const { return std::max(2, static_cast<int>(std::lround(3 * scale_))); }
 
 void ObservationMarks::findResiduals(const LightAndModel& lm) {
@@ -63,11 +68,7 @@ QImage ObservationMarks::draw(const ViewAndRotation& view, const LightAndModel& 
   // are drawn last, so that none hides under a good fit. Their order is found
   // by counting in bins of the miss, which keeps the table's order within a bin.
   constexpr int kBins = 64;
-  auto shade = [&](const MapMark& m) {
-    const double t = residuals_.empty() ? 0.0 : residuals_[m.row] / limit_;
-    return std::isfinite(t) ? std::clamp(t, -1.0, 1.0) : 0.0;
-  };
-  auto bin = [&](const MapMark& m) { return static_cast<int>(std::fabs(shade(m)) * (kBins - 1)); };
+  auto bin = [&](const MapMark& m) { return static_cast<int>(std::fabs(shadeOf(m.row)) * (kBins - 1)); };
   std::vector<size_t> start(kBins + 1, 0);
   for (const MapMark& m : placed) ++start[static_cast<size_t>(bin(m)) + 1];
   for (int b = 0; b < kBins; ++b) start[b + 1] += start[b];
@@ -76,7 +77,83 @@ QImage ObservationMarks::draw(const ViewAndRotation& view, const LightAndModel& 
 
   QImage layer(canvas.width, canvas.height, QImage::Format_ARGB32_Premultiplied);
   layer.fill(Qt::transparent);
-  // The stamp of a mark: a disc of the miss's colour in a dark rim.
+  size_t rows = 0;
+  for (size_t k = 0; k < placed.size(); ++k)
+    if (k == 0 || placed[k].row != placed[k - 1].row) ++rows;
+  drawLegend(layer, lm, toleranceDegrees, rows, canvas);
+  drawMarks(layer);
+  return layer;
+}
+
+// The legend in two of the picture's corners, where the disc leaves room at
+// the start-up radius: the scale of the misses at the lower left, which
+// observations the map shows at the upper left. The marks go over it.
+void ObservationMarks::drawLegend(QImage& layer, const LightAndModel& lm, double toleranceDegrees,
+                                  size_t rows, const Canvas& canvas) const {
+  const QLocale locale;
+  QPainter p(&layer);
+  QFont font = canvas.font;
+  font.setPixelSize(std::max(6, static_cast<int>(std::lround(11 * scale_))));
+  p.setFont(font);
+  const QFontMetrics fm(font);
+  const int pad = static_cast<int>(std::lround(3 * scale_));
+  QColor paper = canvas.paper;
+  paper.setAlpha(200);
+  auto box = [&](QRect r, const QStringList& lines, int textTop) {
+    p.fillRect(r, paper);
+    p.setPen(canvas.ink);
+    for (const QString& line : lines) {
+      p.drawText(QRect(r.left() + pad, textTop, r.width(), fm.height()), Qt::AlignLeft | Qt::AlignVCenter, line);
+      textTop += fm.height();
+    }
+  };
+  auto widest = [&](const QStringList& lines) {
+    int w = 0;
+    for (const QString& line : lines) w = std::max(w, fm.horizontalAdvance(line));
+    return w;
+  };
+
+  const QStringList which{QStringLiteral("g = %1 ± %2°")
+                              .arg(locale.toString(phaseAngleDegrees(lm.sourceInclination), 'f', 0),
+                                   locale.toString(toleranceDegrees, 'g', 3)),
+                          QStringLiteral("%1 из %2 набл.")
+                              .arg(locale.toString(static_cast<qulonglong>(rows)),
+                                   locale.toString(static_cast<qulonglong>(table_->size())))};
+  box(QRect(pad, pad, widest(which) + 2 * pad, 2 * fm.height() + 2 * pad), which, 2 * pad);
+
+  if (residuals_.empty()) {
+    const QStringList why = table_->hasValue()
+                                ? QStringList{QStringLiteral("модель не даёт"), QStringLiteral("значений")}
+                                : QStringList{QStringLiteral("нет измеренных"), QStringLiteral("значений")};
+    const int h = 2 * fm.height() + 2 * pad;
+    box(QRect(pad, canvas.height - pad - h, widest(why) + 2 * pad, h), why, canvas.height - h);
+    return;
+  }
+  // A vertical bar, the largest miss above, with its three values beside it.
+  const int barWidth = static_cast<int>(std::lround(8 * scale_));
+  const int barHeight = static_cast<int>(std::lround(44 * scale_));
+  const QStringList values{signedText(limit_, locale, 3), locale.toString(0), signedText(-limit_, locale, 3)};
+  const QString caption = QStringLiteral("невязка");
+  const int width = std::max(fm.horizontalAdvance(caption), barWidth + pad + widest(values)) + 2 * pad;
+  const int height = fm.height() + barHeight + fm.height() / 2 + 2 * pad;
+  const QRect r(pad, canvas.height - pad - height, width, height);
+  box(r, {caption}, r.top() + pad);
+  const int barTop = r.top() + pad + fm.height() + fm.height() / 4;
+  for (int k = 0; k < barHeight; ++k) {
+    const Colour c = divergingColour(1 - 2.0 * (k + 0.5) / barHeight);
+    p.fillRect(QRect(r.left() + pad, barTop + k, barWidth, 1), QColor(redOf(c), greenOf(c), blueOf(c)));
+  }
+  const int labelLeft = r.left() + 2 * pad + barWidth;
+  for (int k = 0; k < 3; ++k) {
+    const int centre = barTop + barHeight * k / 2;
+    p.drawText(QRect(labelLeft, centre - fm.height() / 2, width, fm.height()), Qt::AlignLeft | Qt::AlignVCenter,
+               values[k]);
+  }
+}
+
+// Each mark a disc of its miss's colour in a dark rim, the larger misses
+// drawn last so that none hides under a good fit.
+void ObservationMarks::drawMarks(QImage& layer) const {
   const int r = markRadius();
   const int rim = std::max(1, static_cast<int>(std::lround(scale_)));
   struct Dot {
@@ -92,71 +169,19 @@ QImage ObservationMarks::draw(const ViewAndRotation& view, const LightAndModel& 
     }
   uchar* bits = layer.bits();
   const qsizetype stride = layer.bytesPerLine();
+  const int width = layer.width(), height = layer.height();
   for (const MapMark& m : marks_) {
     const int x = static_cast<int>(std::lround(m.x)), y = static_cast<int>(std::lround(m.y));
     const bool known = !residuals_.empty() && std::isfinite(residuals_[m.row]);
-    const uint32_t fill = opaque(known ? divergingColour(shade(m)) : kUnknownMiss);
+    const uint32_t fill = opaque(known ? divergingColour(shadeOf(m.row)) : kUnknownMiss);
     for (const Dot& d : stamp) {
       const int px = x + d.dx, py = y + d.dy;
-      if (static_cast<unsigned>(px) >= static_cast<unsigned>(canvas.width) ||
-          static_cast<unsigned>(py) >= static_cast<unsigned>(canvas.height))
+      if (static_cast<unsigned>(px) >= static_cast<unsigned>(width) ||
+          static_cast<unsigned>(py) >= static_cast<unsigned>(height))
         continue;
       reinterpret_cast<uint32_t*>(bits + py * stride)[px] = d.rim ? kRim : fill;
     }
   }
-
-  // The legend in the picture's lower left corner: the scale of the misses
-  // and how many observations the map shows.
-  size_t rows = 0;
-  for (size_t k = 0; k < placed.size(); ++k)
-    if (k == 0 || placed[k].row != placed[k - 1].row) ++rows;
-  const QLocale locale;
-  QStringList lines;
-  if (!table_->hasValue()) lines << QStringLiteral("нет измеренных значений");
-  else if (residuals_.empty()) lines << QStringLiteral("модель не даёт значений");
-  else lines << QStringLiteral("измерено − модель");
-  const QString count =
-      QStringLiteral("на карте %1 из %2 набл., g = %3 ± %4°")
-          .arg(locale.toString(static_cast<qulonglong>(rows)), locale.toString(static_cast<qulonglong>(table_->size())),
-               locale.toString(phaseAngleDegrees(lm.sourceInclination), 'f', 0),
-               locale.toString(toleranceDegrees, 'g', 3));
-  QPainter p(&layer);
-  QFont font = canvas.font;
-  font.setPixelSize(std::max(6, static_cast<int>(std::lround(11 * scale_))));
-  p.setFont(font);
-  const QFontMetrics fm(font);
-  const int pad = static_cast<int>(std::lround(4 * scale_));
-  const int barWidth = static_cast<int>(std::lround(120 * scale_));
-  const int barHeight = static_cast<int>(std::lround(8 * scale_));
-  const bool withBar = !residuals_.empty();
-  const QString low = withBar ? signedText(-limit_, locale, 3) : QString();
-  const QString high = withBar ? signedText(limit_, locale, 3) : QString();
-  const int width = std::max({fm.horizontalAdvance(lines[0]), fm.horizontalAdvance(count),
-                              withBar ? barWidth : 0}) + 2 * pad;
-  const int height = pad * 2 + fm.height() * 2 + (withBar ? barHeight + fm.height() + pad : 0);
-  const QRect box(pad, canvas.height - pad - height, width, height);
-  QColor paper = canvas.paper;
-  paper.setAlpha(220);
-  p.fillRect(box, paper);
-  p.setPen(canvas.ink);
-  int y = box.top() + pad;
-  p.drawText(QRect(box.left() + pad, y, width, fm.height()), Qt::AlignLeft | Qt::AlignVCenter, lines[0]);
-  y += fm.height();
-  if (withBar) {
-    y += pad / 2;
-    for (int k = 0; k < barWidth; ++k) {
-      const Colour c = divergingColour(2.0 * (k + 0.5) / barWidth - 1);
-      p.fillRect(QRect(box.left() + pad + k, y, 1, barHeight), QColor(redOf(c), greenOf(c), blueOf(c)));
-    }
-    y += barHeight;
-    const QRect labels(box.left() + pad, y, barWidth, fm.height());
-    p.drawText(labels, Qt::AlignLeft | Qt::AlignVCenter, low);
-    p.drawText(labels, Qt::AlignHCenter | Qt::AlignVCenter, locale.toString(0));
-    p.drawText(labels, Qt::AlignRight | Qt::AlignVCenter, high);
-    y += fm.height() + pad / 2;
-  }
-  p.drawText(QRect(box.left() + pad, y, width, fm.height()), Qt::AlignLeft | Qt::AlignVCenter, count);
-  return layer;
 }
 
 std::optional<QString> ObservationMarks::probeText(float x, float y, const QLocale& l) const {

@@ -52,6 +52,11 @@ class ObservationMarks {
 
  private:
   void findResiduals(const LightAndModel& lm);
+  // The place of a row's miss on the colour scale, -1..1 (0 where unknown).
+  double shadeOf(uint32_t row) const;
+  void drawLegend(QImage& layer, const LightAndModel& lm, double toleranceDegrees, size_t rows,
+                  const Canvas& canvas) const;
+  void drawMarks(QImage& layer) const;
   int markRadius() const;
 
   std::shared_ptr<const ObservationTable> table_;

@@ -5,9 +5,13 @@
 #include <QImageReader>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <cmath>
+#include <numbers>
 
 #include "app/batch.h"
 #include "export/command_line.h"
+#include "raster/diverging_scale.h"
 #include "observation_samples.h"
 #include "form1_fixture.h"
 
@@ -101,6 +105,84 @@ TEST(ObservationBatch, FitEvaluateAndRefuse) {
     const QList<QByteArray> f = lines[static_cast<qsizetype>(r) + 4].split(',');
     EXPECT_NEAR(f[3].toDouble(), t.value[r], 1e-15) << r;
     EXPECT_EQ(f[5].toDouble(), f[4].toDouble() - f[3].toDouble()) << r;
+  }
+}
+
+// The marks on the map: each in its residual's colour, the probe over it,
+// off with the menu's check, carried by the copy; --levels auto and the
+// tolerance's options.
+TEST(ObservationBatch, MarksAndLevelsFromTheMap) {
+  Form1 f;
+  f.show();
+  while (f.Timer1->enabled()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  f.Text4[0]->setText(QStringLiteral("40"));
+  // Four observations at the map's g, far apart, each missing Lambert's law
+  // (the matte map's factor 1) by its own amount.
+  ObservationTable t;
+  t.source = "four.csv";
+  const double rows[][3] = {{20, 30, 0.9}, {50, 20, 0.7}, {35, 60, 0.8}, {60, 55, 0.3}};
+  for (const auto& r : rows) {
+    t.i.push_back(r[0]), t.e.push_back(r[1]), t.g.push_back(40), t.value.push_back(r[2]);
+    t.line.push_back(static_cast<int32_t>(t.size() + 1));
+  }
+  f.setObservations(std::make_shared<const ObservationTable>(t));
+  f.Command1->click();
+  const ObservationMarks& marks = f.observationMarks();
+  ASSERT_EQ(marks.marks().size(), 8u);
+  const QImage withMarks = f.mapPicture();
+  for (const MapMark& m : marks.marks()) {
+    const double miss = t.value[m.row] - std::cos(t.i[m.row] * std::numbers::pi / 180);
+    EXPECT_NEAR(marks.residuals()[m.row], miss, 1e-12);
+    const Colour c = divergingColour(std::clamp(miss / marks.residualLimit(), -1.0, 1.0));
+    EXPECT_EQ(withMarks.pixel(static_cast<int>(std::lround(m.x)), static_cast<int>(std::lround(m.y))), toArgb(c))
+        << "row " << m.row;
+    f.Picture1_MouseMove(m.x, m.y);
+    EXPECT_TRUE(f.Label12->caption().contains(QStringLiteral("строка %1").arg(t.line[m.row])))
+        << f.Label12->caption().toStdString();
+    EXPECT_TRUE(f.Label12->caption().contains(QStringLiteral("разность")));
+  }
+  f.setMarksShown(false);
+  EXPECT_NE(f.mapPicture(), withMarks);
+  f.setMarksShown(true);
+  EXPECT_EQ(f.mapPicture(), withMarks);
+
+  // --levels auto: seven falling levels of two significant digits inside the
+  // lit map's range; a map with nothing lit is refused and writes nothing.
+  QTemporaryDir dir;
+  const QString map = dir.filePath(QStringLiteral("map.png"));
+  const QString data = writeObservations(dir, "four.csv", "i,e,g,I/F\n20,30,40,0.9\n50,20,40,0.7\n");
+  const QStringList hapke{"--model", "hapke", "--preset", "ceres", "--inclination", "30", "--render", map};
+  ASSERT_EQ(runWithoutWindow(parsed(hapke + QStringList{"--levels", "auto", "--data", data})).status,
+            kExitSuccess);
+  const CommandLine remade =
+      parsed(QProcess::splitCommand(QImageReader(map).text(QStringLiteral("Comment"))).mid(1));
+  ASSERT_TRUE(remade.levels);
+  EXPECT_EQ(remade.data, data);
+  double above = 1;
+  for (const QString& level : *remade.levels) {
+    const double v = level.toDouble();
+    EXPECT_LT(v, above) << level.toStdString();
+    EXPECT_GT(v, 0);
+    EXPECT_EQ(QString::number(v, 'g', 2).toDouble(), v) << level.toStdString();
+    above = v;
+  }
+  struct Refused {
+    QStringList args;
+    int status;
+    const char* said;
+  } const refused[] = {
+      {{"--whole-sphere", "--inclination", "180", "--levels", "auto", "--render", map}, kExitRunFailed,
+       "нет освещённых точек"},
+      {{"--data", data, "--data-tolerance", "-1", "--render", map}, kExitUsage, "--data-tolerance"},
+      {{"--data-tolerance", "3", "--render", map}, kExitUsage, "вместе с --data"},
+  };
+  for (const Refused& r : refused) {
+    QFile::remove(map);
+    const ParsedCommandLine p = parseCommandLine(QStringList{QStringLiteral("korvalen")} + r.args);
+    const BatchResult result = p.error.isEmpty() ? runWithoutWindow(p.options) : BatchResult{kExitUsage, p.error, {}};
+    EXPECT_EQ(result.status, r.status) << result.message.toStdString();
+    EXPECT_TRUE(result.message.contains(QString::fromUtf8(r.said))) << result.message.toStdString();
+    EXPECT_FALSE(QFile::exists(map));
   }
 }
 
