@@ -172,7 +172,7 @@ void MainFrame::showModelWindow() {
 }
 
 void MainFrame::showProfileWindow() {
-  if (!profileWindow_) profileWindow_ = new ProfileWindow(*form_, this);
+  if (!profileWindow_) profileWindow_ = new ProfileWindow(*form_, *observations_, this);
   profileWindow_->show();
   profileWindow_->raise();
   profileWindow_->activateWindow();

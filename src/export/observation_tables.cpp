@@ -51,6 +51,24 @@ QByteArray evaluationTable(const ObservationTable& t, const std::vector<double>&
   return out;
 }
 
+QByteArray residualTable(const ObservationTable& t, const std::vector<double>& model,
+                         const QString& command) {
+  QByteArray out = tableHead(command);
+  out += "# " + radianceFactorText().toUtf8() + "\n";
+  out += "line,i,e,g,measured,model,residual\n";
+  for (size_t r = 0; r < t.size(); ++r) {
+    const double phi = r < model.size() ? model[r] : NAN;
+    const double measured = t.hasValue() ? t.value[r] : NAN;
+    appendNumber(out, r < t.line.size() ? t.line[r] : static_cast<int32_t>(r + 1));
+    for (const double v : {t.i[r], t.e[r], t.g[r], measured, phi, measured - phi}) {
+      out += ',';
+      appendField(out, v);
+    }
+    out += '\n';
+  }
+  return out;
+}
+
 QByteArray fitReportTable(const FitReport& r, const QString& command) {
   QByteArray out = tableHead(command);
   out += "name,value,sigma\n";

@@ -18,6 +18,12 @@ QString radianceFactorText();
 QByteArray evaluationTable(const ObservationTable& t, const std::vector<double>& phi,
                            const QString& command);
 
+// line,i,e,g,measured,model,residual: each row of the table under the model,
+// `model` the model's value row for row; a cell is empty where its number is
+// not finite (a model that gives no value at a row's geometry).
+QByteArray residualTable(const ObservationTable& t, const std::vector<double>& model,
+                         const QString& command);
+
 // name,value,sigma: each free parameter, then the fit's statistics.
 QByteArray fitReportTable(const FitReport& r, const QString& command);
 

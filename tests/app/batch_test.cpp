@@ -252,7 +252,7 @@ TEST_P(CommandLineRun, CurvesAreTheWindowsOwn) {
       typed = windowAsUserSetsIt(c, 1, GetParam());
       f = typed.get();
     }
-    ProfileWindow w(*f);
+    ProfileWindow w(*f, frame.observations());
     w.show();
     w.tabs->setCurrentIndex(2);
     w.refreshNow();

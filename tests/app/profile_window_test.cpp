@@ -1,19 +1,28 @@
 // The window "Профили φ": one instance from the menu "Вид"; its charts follow the
-// main window (the phase curve only while its tab is shown) and show the curves'
-// numbers, gaps included; each chart's menu copies and saves; the palette's colours.
+// main window (the phase curve and the observations only while their tab is
+// shown) and show the curves' numbers, gaps included; the observations at their
+// places and in the map's colours; each chart's menu copies and saves; the
+// palette's colours.
 #include <QAction>
+#include <QAbstractButton>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFileDialog>
 #include <QImageReader>
+#include <QLabel>
 #include <QLegend>
 #include <QMenu>
 #include <QMessageBox>
+#include <QStackedWidget>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QValueAxis>
+#include <algorithm>
+#include <array>
+#include <numbers>
 #include <set>
 
 #include "app/main_frame.h"
@@ -21,8 +30,12 @@
 #include "export/value_table.h"
 #include "shading/colour_table.h"
 #include "form1_fixture.h"
+#include "observation_samples.h"
+#include "observation_window/observation_store.h"
 #include "profile_window/curve_chart.h"
+#include "profile_window/observation_page.h"
 #include "profile_window/profile_window.h"
+#include "raster/diverging_scale.h"
 #include "toolkit/appearance.h"
 
 namespace korvalen {
@@ -62,7 +75,8 @@ TEST(ProfileWindow, ViewMenuOpensOneWindowWithChartMenus) {
   EXPECT_EQ(frame.form().Text1->text(), QStringLiteral("90"));
   frame.profilesAction->trigger();
   EXPECT_EQ(frame.findChildren<ProfileWindow*>().size(), 1);
-  for (CurveChart* chart : {w->equatorChart, w->probeChart, w->phaseChart}) {
+  for (CurveChart* chart : {w->equatorChart, w->probeChart, w->phaseChart, w->observationPage->fitChart,
+                            w->observationPage->missChart}) {
     QContextMenuEvent e(QContextMenuEvent::Mouse, QPoint(30, 40), chart->viewport()->mapToGlobal(QPoint(30, 40)));
     QApplication::sendEvent(chart->viewport(), &e);  // where a real right click arrives
     ASSERT_TRUE(chart->menu->isVisible());
@@ -288,6 +302,151 @@ TEST(ProfileWindow, ChartsCopyAndSave) {
   EXPECT_EQ(answered, 3);
 }
 
+// A table written as a user's file: i,e,g and, where given, the measured I/F.
+QString writeObservations(const QString& path, const std::vector<std::array<double, 4>>& rows, bool measured) {
+  QByteArray text = measured ? "i,e,g,I/F\n" : "i,e,g\n";
+  for (const auto& r : rows) {
+    text += QByteArray::number(r[0], 'g', 17) + ',' + QByteArray::number(r[1], 'g', 17) + ',' +
+            QByteArray::number(r[2], 'g', 17);
+    if (measured) text += ',' + QByteArray::number(r[3], 'g', 17);
+    text += '\n';
+  }
+  QFile f(path);
+  EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(text);
+  return path;
+}
+
+// The points of a chart's dots, with the class each is drawn in.
+std::vector<std::pair<QPointF, int>> dotsOf(const std::vector<QLineSeries*>& classes) {
+  std::vector<std::pair<QPointF, int>> dots;
+  for (size_t k = 0; k < classes.size(); ++k)
+    for (const QPointF& p : classes[k]->points()) dots.emplace_back(p, static_cast<int>(k));
+  return dots;
+}
+
+// Four observations under Lambert's law, A cos i, each missed by a known
+// amount: every point where it belongs on both charts and along each angle,
+// in the map's colour for its miss, and its row in the table; the tab says
+// why it shows nothing without a table, without measured values and under a
+// model that gives no values; it finds values only while shown, once for
+// many changes.
+TEST(ProfileWindow, ObservationsAgainstTheModel) {
+  Frame t;
+  ObservationPage* page = t.w->observationPage;
+  QTemporaryDir dir;
+  t.w->tabs->setCurrentWidget(page);
+  t.w->refreshNow();
+  EXPECT_EQ(page->pages->currentWidget(), page->note);
+  EXPECT_EQ(page->note->text(), QStringLiteral("Наблюдения не открыты (Файл → Открыть наблюдения…)."));
+  EXPECT_FALSE(page->fitChart->saveValuesAction->isEnabled());
+
+  t.frame.modelActions[kLambertLaw]->trigger();
+  const double a = t.f.st.lm.planetary.factor;
+  // i, e, g, the miss; the largest miss is the scale's half-range, 0.1.
+  const double rows[][4] = {{0, 0, 0, 0.1}, {60, 30, 40, -0.1}, {30, 50, 70, 0.05}, {45, 10, 50, 0}};
+  std::vector<std::array<double, 4>> file;
+  for (const auto& [i, e, g, miss] : rows) file.push_back({i, e, g, a * std::cos(i * std::numbers::pi / 180) + miss});
+  ASSERT_EQ(t.frame.observations().load(writeObservations(dir.filePath("m.csv"), file, true)), QString());
+  t.w->refreshNow();
+  ASSERT_TRUE(page->shown());
+  EXPECT_EQ(page->shown()->limit, 0.1);
+  EXPECT_EQ(page->scale->labels(), (QStringList{"−0.1", "0", "+0.1"}));
+  const auto fit = dotsOf(page->fitClasses());
+  ASSERT_EQ(fit.size(), 4u);
+  for (size_t r = 0; r < 4; ++r) {
+    const double model = a * std::cos(rows[r][0] * std::numbers::pi / 180);
+    const auto found = std::find_if(fit.begin(), fit.end(), [&](const auto& d) {
+      return std::fabs(d.first.x() - model) < 1e-12 && std::fabs(d.first.y() - file[r][3]) < 1e-12;
+    });
+    ASSERT_NE(found, fit.end()) << r;
+    const QColor drawn = page->fitClasses()[static_cast<size_t>(found->second)]->color();
+    const Colour want = divergingColour(rows[r][3] / 0.1);
+    EXPECT_EQ(drawn, QColor(redOf(want), greenOf(want), blueOf(want))) << r;
+  }
+  // The line of agreement runs corner to corner of a square scale.
+  const QList<QPointF> diagonal = page->diagonal()->points();
+  ASSERT_EQ(diagonal.size(), 2);
+  EXPECT_EQ(diagonal[0].x(), diagonal[0].y());
+  EXPECT_EQ(diagonal[1].x(), diagonal[1].y());
+  EXPECT_EQ(page->fitChart->axisX->min(), page->fitChart->axisY->min());
+  EXPECT_EQ(page->fitChart->axisX->max(), page->fitChart->axisY->max());
+  for (int by = 0; by < 3; ++by) {
+    page->abscissa->button(by)->click();
+    auto misses = dotsOf(page->missClasses());
+    ASSERT_EQ(misses.size(), 4u);
+    std::vector<std::pair<QPointF, int>> want;
+    for (const auto& r : rows) want.emplace_back(QPointF(r[by == 0 ? 2 : by == 1 ? 0 : 1], r[3]), missClass(r[3], 0.1));
+    auto byPlace = [](const auto& p, const auto& q) {
+      return std::pair(p.first.x(), p.first.y()) < std::pair(q.first.x(), q.first.y());
+    };
+    std::sort(misses.begin(), misses.end(), byPlace);
+    std::sort(want.begin(), want.end(), byPlace);
+    for (size_t k = 0; k < 4; ++k) {
+      EXPECT_EQ(misses[k].first.x(), want[k].first.x()) << by;
+      EXPECT_NEAR(misses[k].first.y(), want[k].first.y(), 1e-12) << by;
+      EXPECT_EQ(misses[k].second, want[k].second) << by;
+    }
+  }
+  const QList<QByteArray> lines = page->fitChart->table(QStringLiteral("m-out.csv")).split('\n');
+  ASSERT_EQ(lines.size(), 3 + 1 + 4 + 1);
+  EXPECT_TRUE(lines[1].contains("--data " + dir.filePath("m.csv").toUtf8())) << lines[1].toStdString();
+  EXPECT_EQ(lines[3], "line,i,e,g,measured,model,residual");
+  for (size_t r = 0; r < 4; ++r) {
+    const QList<QByteArray> cells = lines[4 + static_cast<int>(r)].split(',');
+    ASSERT_EQ(cells.size(), 7);
+    EXPECT_EQ(cells[0].toInt(), static_cast<int>(r) + 2);  // the header is line 1
+    for (int c = 0; c < 3; ++c) EXPECT_EQ(cells[1 + c].toDouble(), rows[r][c]);
+    EXPECT_EQ(cells[4].toDouble(), file[r][3]);
+    EXPECT_NEAR(cells[5].toDouble(), file[r][3] - rows[r][3], 1e-12);
+    EXPECT_NEAR(cells[6].toDouble(), rows[r][3], 1e-12);
+  }
+
+  // Elsewhere, many changes: nothing found until the tab is shown, then once.
+  const int found = page->valuesFound();
+  t.w->tabs->setCurrentIndex(0);
+  t.f.Text4[0]->setText(QStringLiteral("30"));
+  t.frame.modelActions[kMinnaert]->trigger();
+  t.w->refreshNow();
+  EXPECT_EQ(page->valuesFound(), found);
+  t.w->tabs->setCurrentWidget(page);
+  t.frame.modelActions[kLunarLambert]->trigger();
+  for (int k = 0; k < 1000 && page->valuesFound() == found; ++k) QTest::qWait(5);
+  QApplication::processEvents();
+  EXPECT_EQ(page->valuesFound(), found + 1);
+  EXPECT_NE(page->shown()->model, page->shown()->miss);
+
+  t.frame.modelActions[kGlossy]->trigger();
+  t.w->refreshNow();
+  EXPECT_EQ(page->pages->currentWidget(), page->note);
+  EXPECT_EQ(page->note->text(), QStringLiteral("Модель не даёт значений в точках наблюдений."));
+  EXPECT_TRUE(dotsOf(page->fitClasses()).empty());
+  t.frame.modelActions[kLambertLaw]->trigger();
+  ASSERT_EQ(t.frame.observations().load(writeObservations(dir.filePath("g.csv"), file, false)), QString());
+  t.w->refreshNow();
+  EXPECT_EQ(page->note->text(), QStringLiteral("В таблице нет измеренных значений: сравнивать модель не с чем."));
+}
+
+// A table too large to draw whole is drawn a row in every few, evenly; its values keep every row.
+TEST(ProfileWindow, LargeTableDrawnThinned) {
+  Frame t;
+  t.frame.modelActions[kLambertLaw]->trigger();
+  QTemporaryDir dir;
+  ObservationTable m = spreadGeometries(kMostDrawnPoints + 1);
+  measure(m, kLambertLaw, t.f.st.lm.planetary, 0.05);
+  std::vector<std::array<double, 4>> rows;
+  for (size_t r = 0; r < m.size(); ++r) rows.push_back({m.i[r], m.e[r], m.g[r], m.value[r]});
+  ASSERT_EQ(t.frame.observations().load(writeObservations(dir.filePath("big.csv"), rows, true)), QString());
+  ObservationPage* page = t.w->observationPage;
+  t.w->tabs->setCurrentWidget(page);
+  t.w->refreshNow();
+  ASSERT_TRUE(page->shown());
+  EXPECT_EQ(page->shown()->step, 2u);
+  EXPECT_EQ(dotsOf(page->fitClasses()).size(), kMostDrawnPoints / 2 + 1);
+  EXPECT_EQ(dotsOf(page->missClasses()).size(), kMostDrawnPoints / 2 + 1);
+  EXPECT_EQ(page->fitChart->table(QStringLiteral("big-out.csv")).count('\n'), static_cast<qsizetype>(4 + m.size()));
+}
+
 // A dark scheme: the charts take the window's colours, and the curves read on the plot area.
 TEST(ProfileWindow, ChartsFollowThePalette) {
   Frame t;
@@ -298,7 +457,8 @@ TEST(ProfileWindow, ChartsFollowThePalette) {
   p.setColor(QPalette::Text, QColor(230, 230, 230));
   t.w->setPalette(p);
   t.w->refreshNow();
-  for (CurveChart* c : {t.w->equatorChart, t.w->probeChart, t.w->phaseChart}) {
+  for (CurveChart* c : {t.w->equatorChart, t.w->probeChart, t.w->phaseChart, t.w->observationPage->fitChart,
+                        t.w->observationPage->missChart}) {
     EXPECT_EQ(c->chart()->backgroundBrush().color(), p.color(QPalette::Window));
     EXPECT_EQ(c->chart()->plotAreaBackgroundBrush().color(), p.color(QPalette::Base));
     EXPECT_EQ(c->axisX->labelsColor(), p.color(QPalette::WindowText));
@@ -306,6 +466,8 @@ TEST(ProfileWindow, ChartsFollowThePalette) {
   }
   EXPECT_GE(contrastRatio(t.w->equatorSeries()->pen().color(), p.color(QPalette::Base)), 3.0);
   EXPECT_GE(contrastRatio(t.w->phaseSeries().series()[0]->pen().color(), p.color(QPalette::Base)), 3.0);
+  for (QLineSeries* s : {t.w->observationPage->diagonal(), t.w->observationPage->zeroLine()})
+    EXPECT_GE(contrastRatio(s->pen().color(), p.color(QPalette::Base)), 3.0);
 }
 
 }  // namespace

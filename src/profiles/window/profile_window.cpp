@@ -15,6 +15,8 @@
 #include "export/quantity.h"
 #include "main_window/form1.h"
 #include "profile_window/curve_chart.h"
+#include "profile_window/observation_page.h"
+#include "observation_window/observation_store.h"
 #include "toolkit/appearance.h"
 #include "toolkit/guard.h"
 
@@ -59,7 +61,8 @@ std::vector<QList<QPointF>> runsOf(const std::vector<ProbeSample>& samples) {
 
 }  // namespace
 
-ProfileWindow::ProfileWindow(Form1& form, QWidget* parent) : QDialog(parent), form_(form) {
+ProfileWindow::ProfileWindow(Form1& form, ObservationStore& observations, QWidget* parent)
+    : QDialog(parent), form_(form) {
   setWindowTitle(QStringLiteral("Профили φ"));
   setModal(false);
   auto* layout = new QVBoxLayout(this);
@@ -68,6 +71,8 @@ ProfileWindow::ProfileWindow(Form1& form, QWidget* parent) : QDialog(parent), fo
   buildEquatorChart();
   buildProbeChart();
   buildPhaseChart();
+  observationPage = new ObservationPage(form_, observations, tabs);
+  tabs->addTab(observationPage, QStringLiteral("Наблюдения"));
   resize(760, 540);
   followPalette();
 
@@ -78,6 +83,10 @@ ProfileWindow::ProfileWindow(Form1& form, QWidget* parent) : QDialog(parent), fo
   // The level lines take the legend's colours, whichever set it shows.
   connect(&form_, &Form1::viewOptionsChanged, this, [this] { ask(true, false, false); });
   connect(tabs, &QTabWidget::currentChanged, this, [this] { ask(false, false, false); });
+  connect(&observations, &ObservationStore::changed, this, [this] {
+    observationsDue_ = true;
+    ask(false, false, false);
+  });
   connect(magnitudeScale, &QCheckBox::toggled, this, [this] { drawPhase(); });
   ask(true, true, true);
 }
@@ -150,6 +159,8 @@ void ProfileWindow::ask(bool equator, bool probe, bool phase) {
   equatorDue_ = equatorDue_ || equator;
   probeDue_ = probeDue_ || probe;
   phaseDue_ = phaseDue_ || phase;
+  // The observations' values hang on what the phase curve's do: the model and its parameters.
+  observationsDue_ = observationsDue_ || phase;
   if (refreshPosted_) return;
   refreshPosted_ = true;
   QTimer::singleShot(0, this, [this] { refreshNow(); });
@@ -161,6 +172,10 @@ void ProfileWindow::refreshNow() {
   if (equatorDue_) refreshEquator();
   if (probeDue_) refreshProbe();
   if (phaseDue_ && tabs->currentWidget() == phasePage_) refreshPhase();
+  if (observationsDue_ && tabs->currentWidget() == observationPage) {
+    observationsDue_ = false;
+    observationPage->refresh();
+  }
 }
 
 void ProfileWindow::showEvent(QShowEvent* e) {
@@ -326,6 +341,7 @@ void ProfileWindow::drawPhase() {
 void ProfileWindow::followPalette() {
   const QPalette p = palette();
   for (CurveChart* c : {equatorChart, probeChart, phaseChart}) c->followPalette(p);
+  observationPage->followPalette(p);
   const QColor curve = readable(QColor(0, 90, 200));
   const QColor second = readable(QColor(210, 80, 0));
   const QColor mark = readable(QColor(110, 110, 110));

@@ -1,9 +1,10 @@
 #pragma once
 // "Профили φ": the curves beside the map, one tab each: phi along the
 // photometric equator, phi along the map's row and column through the
-// probe's last point, and the disc's phase curve. They follow the main
-// window's model, light, parameters and probe; the phase curve, the costly
-// one, is found only while its tab is shown.
+// probe's last point, the disc's phase curve, and the observations held
+// against the model. They follow the main window's model, light, parameters
+// and probe, and the observations opened; the phase curve and the
+// observations, the costly ones, are found only while their tab is shown.
 #include <QDialog>
 #include <optional>
 
@@ -20,11 +21,13 @@ namespace korvalen {
 class CurveChart;
 class Form1;
 class GappedCurve;
+class ObservationPage;
+class ObservationStore;
 
 class ProfileWindow : public QDialog {
   Q_OBJECT
  public:
-  explicit ProfileWindow(Form1& form, QWidget* parent = nullptr);
+  ProfileWindow(Form1& form, ObservationStore& observations, QWidget* parent = nullptr);
   ~ProfileWindow() override;
 
   QTabWidget* tabs = nullptr;
@@ -32,6 +35,7 @@ class ProfileWindow : public QDialog {
   CurveChart* probeChart = nullptr;
   CurveChart* phaseChart = nullptr;
   QCheckBox* magnitudeScale = nullptr;  // the phase curve in magnitudes
+  ObservationPage* observationPage = nullptr;
 
   // The curves as the charts show them; none where a curve could not be found
   // (its chart's title says why) or, for the phase curve, has not been yet.
@@ -86,7 +90,7 @@ class ProfileWindow : public QDialog {
   QLineSeries* phaseMark_ = nullptr;
   QWidget* phasePage_ = nullptr;
 
-  bool equatorDue_ = false, probeDue_ = false, phaseDue_ = false;
+  bool equatorDue_ = false, probeDue_ = false, phaseDue_ = false, observationsDue_ = false;
   bool refreshPosted_ = false;
   // What the phase curve was found for: the model and its parameters.
   struct PhaseInputs {
