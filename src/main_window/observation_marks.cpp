@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "observations/model_values.h"
@@ -36,17 +37,23 @@ void ObservationMarks::setTable(std::shared_ptr<const ObservationTable> table) {
 
 void ObservationMarks::clear() { marks_.clear(); }
 
+Colour ObservationMarks::colourOf(uint32_t row) const {
+  const int level = row < level_.size() ? level_[row] : kUnknownLevel;
+  return level == kUnknownLevel ? kUnknownMiss : divergingColour(static_cast<double>(level) / kMiddleLevel - 1);
+}
+
 double ObservationMarks::shadeOf(uint32_t row) const {
   const double t = residuals_.empty() ? 0.0 : residuals_[row] / limit_;
   return std::isfinite(t) ? std::clamp(t, -1.0, 1.0) : 0.0;
 }
 
-int ObservationMarks::markRadius() const { return std::max(2, static_cast<int>(std::lround(3 * scale_))); }
+int ObservationMarks::markRadius() const { return std::max(2, static_cast<int>(std::lround(2.5 * scale_))); }
 
 void ObservationMarks::findResiduals(const LightAndModel& lm) {
   if (residualTable_ == table_.get() && residualModel_ == lm.surfaceModel &&
       residualParameters_ == lm.planetary)
     return;
+  if (residualTable_ != table_.get()) cosines_ = markCosinesOf(*table_);
   residualTable_ = table_.get();
   residualModel_ = lm.surfaceModel;
   residualParameters_ = lm.planetary;
@@ -54,6 +61,10 @@ void ObservationMarks::findResiduals(const LightAndModel& lm) {
   if (canEvaluate(lm.surfaceModel)) model_ = modelValues(lm.surfaceModel, lm.planetary, *table_);
   residuals_ = residualsOf(lm.surfaceModel, lm.planetary, *table_);
   limit_ = residuals_.empty() ? 0 : symmetricScaleLimit(residuals_);
+  level_.assign(table_->size(), kUnknownLevel);
+  for (size_t r = 0; r < residuals_.size(); ++r)
+    if (std::isfinite(residuals_[r]))
+      level_[r] = static_cast<uint8_t>(std::lround((shadeOf(static_cast<uint32_t>(r)) + 1) * kMiddleLevel));
 }
 
 QImage ObservationMarks::draw(const ViewAndRotation& view, const LightAndModel& lm,
@@ -62,13 +73,16 @@ QImage ObservationMarks::draw(const ViewAndRotation& view, const LightAndModel& 
   scale_ = canvas.scale;
   if (!table_ || canvas.width <= 0 || canvas.height <= 0) return {};
   findResiduals(lm);
-  std::vector<MapMark> placed = placeMarks(*table_, view, lm, map, toleranceDegrees);
+  std::vector<MapMark> placed = placeMarks(*table_, cosines_, view, lm, map, toleranceDegrees);
 
   // The colour of each mark's miss on the scale, -1..1; the larger misses
   // are drawn last, so that none hides under a good fit. Their order is found
   // by counting in bins of the miss, which keeps the table's order within a bin.
-  constexpr int kBins = 64;
-  auto bin = [&](const MapMark& m) { return static_cast<int>(std::fabs(shadeOf(m.row)) * (kBins - 1)); };
+  constexpr int kBins = kMiddleLevel + 2;
+  auto bin = [&](const MapMark& m) {
+    const int level = level_[m.row];
+    return level == kUnknownLevel ? 0 : std::abs(level - kMiddleLevel) + 1;
+  };
   std::vector<size_t> start(kBins + 1, 0);
   for (const MapMark& m : placed) ++start[static_cast<size_t>(bin(m)) + 1];
   for (int b = 0; b < kBins; ++b) start[b + 1] += start[b];
@@ -87,7 +101,8 @@ QImage ObservationMarks::draw(const ViewAndRotation& view, const LightAndModel& 
 
 // The legend in two of the picture's corners, where the disc leaves room at
 // the start-up radius: the scale of the misses at the lower left, which
-// observations the map shows at the upper left. The marks go over it.
+// observations the map shows at the upper right (the upper left holds the
+// start-up view's note). The marks go over it.
 void ObservationMarks::drawLegend(QImage& layer, const LightAndModel& lm, double toleranceDegrees,
                                   size_t rows, const Canvas& canvas) const {
   const QLocale locale;
@@ -119,7 +134,8 @@ void ObservationMarks::drawLegend(QImage& layer, const LightAndModel& lm, double
                           QStringLiteral("%1 из %2 набл.")
                               .arg(locale.toString(static_cast<qulonglong>(rows)),
                                    locale.toString(static_cast<qulonglong>(table_->size())))};
-  box(QRect(pad, pad, widest(which) + 2 * pad, 2 * fm.height() + 2 * pad), which, 2 * pad);
+  const int whichWidth = widest(which) + 2 * pad;
+  box(QRect(canvas.width - pad - whichWidth, pad, whichWidth, 2 * fm.height() + 2 * pad), which, 2 * pad);
 
   if (residuals_.empty()) {
     const QStringList why = table_->hasValue()
@@ -152,34 +168,44 @@ void ObservationMarks::drawLegend(QImage& layer, const LightAndModel& lm, double
 }
 
 // Each mark a disc of its miss's colour in a dark rim, the larger misses
-// drawn last so that none hides under a good fit.
+// drawn last so that none hides under a good fit. A mark is written as rows
+// of pixels straight into the layer; one that the picture's edge cuts is
+// clipped pixel by pixel.
 void ObservationMarks::drawMarks(QImage& layer) const {
   const int r = markRadius();
   const int rim = std::max(1, static_cast<int>(std::lround(scale_)));
-  struct Dot {
-    int dx, dy;
-    bool rim;
-  };
-  std::vector<Dot> stamp;
-  for (int dy = -r; dy <= r; ++dy)
-    for (int dx = -r; dx <= r; ++dx) {
-      const double d2 = dx * dx + dy * dy;
-      if (d2 > (r + 0.5) * (r + 0.5)) continue;
-      stamp.push_back({dx, dy, d2 > (r - rim + 0.5) * (r - rim + 0.5)});
-    }
+  // Per row of the stamp: the disc's half-width and the fill's.
+  std::vector<int> outer(static_cast<size_t>(2 * r + 1)), inner(outer.size());
+  for (int dy = -r; dy <= r; ++dy) {
+    auto halfWidth = [dy](double radius) {
+      const double w = radius * radius - dy * dy;
+      return w < 0 ? -1 : static_cast<int>(std::floor(std::sqrt(w)));
+    };
+    outer[static_cast<size_t>(dy + r)] = halfWidth(r + 0.5);
+    inner[static_cast<size_t>(dy + r)] = halfWidth(r - rim + 0.5);
+  }
+  std::array<uint32_t, kUnknownLevel + 1> palette;
+  for (int k = 0; k < kUnknownLevel; ++k)
+    palette[static_cast<size_t>(k)] = opaque(divergingColour(static_cast<double>(k) / kMiddleLevel - 1));
+  palette[kUnknownLevel] = opaque(kUnknownMiss);
+
   uchar* bits = layer.bits();
   const qsizetype stride = layer.bytesPerLine();
   const int width = layer.width(), height = layer.height();
   for (const MapMark& m : marks_) {
     const int x = static_cast<int>(std::lround(m.x)), y = static_cast<int>(std::lround(m.y));
-    const bool known = !residuals_.empty() && std::isfinite(residuals_[m.row]);
-    const uint32_t fill = opaque(known ? divergingColour(shadeOf(m.row)) : kUnknownMiss);
-    for (const Dot& d : stamp) {
-      const int px = x + d.dx, py = y + d.dy;
-      if (static_cast<unsigned>(px) >= static_cast<unsigned>(width) ||
-          static_cast<unsigned>(py) >= static_cast<unsigned>(height))
-        continue;
-      reinterpret_cast<uint32_t*>(bits + py * stride)[px] = d.rim ? kRim : fill;
+    const uint32_t fill = palette[level_[m.row]];
+    const bool whole = x - r >= 0 && x + r < width && y - r >= 0 && y + r < height;
+    for (int dy = -r; dy <= r; ++dy) {
+      const int py = y + dy;
+      if (!whole && static_cast<unsigned>(py) >= static_cast<unsigned>(height)) continue;
+      auto* line = reinterpret_cast<uint32_t*>(bits + py * stride);
+      const int o = outer[static_cast<size_t>(dy + r)], i = inner[static_cast<size_t>(dy + r)];
+      for (int dx = -o; dx <= o; ++dx) {
+        const int px = x + dx;
+        if (!whole && static_cast<unsigned>(px) >= static_cast<unsigned>(width)) continue;
+        line[px] = (dx < -i || dx > i) ? kRim : fill;
+      }
     }
   }
 }

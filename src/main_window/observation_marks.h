@@ -16,6 +16,7 @@
 #include "observations/map_marks.h"
 #include "observations/observation_table.h"
 #include "photometry/model_state.h"
+#include "raster/colour.h"
 
 namespace korvalen {
 
@@ -45,6 +46,9 @@ class ObservationMarks {
   // the colour scale; no misses where the table or the model gives none.
   const std::vector<double>& residuals() const { return residuals_; }
   double residualLimit() const { return limit_; }
+  // The colour of a row's mark: the scale's colour of its miss to the
+  // nearest of 255 steps, or a grey where the miss is not known.
+  Colour colourOf(uint32_t row) const;
 
   // What the probe shows over the point (x, y) of the picture: the topmost
   // mark there, its observation and the model's value; none off the marks.
@@ -54,6 +58,7 @@ class ObservationMarks {
   void findResiduals(const LightAndModel& lm);
   // The place of a row's miss on the colour scale, -1..1 (0 where unknown).
   double shadeOf(uint32_t row) const;
+
   void drawLegend(QImage& layer, const LightAndModel& lm, double toleranceDegrees, size_t rows,
                   const Canvas& canvas) const;
   void drawMarks(QImage& layer) const;
@@ -66,6 +71,13 @@ class ObservationMarks {
   int32_t residualModel_ = 0;
   PlanetaryParameters residualParameters_;
   std::vector<double> model_, residuals_;
+  MarkCosines cosines_;
+  // Each row's place on the colour scale in steps: 0 the deepest blue,
+  // kMiddleLevel the neutral, 2 kMiddleLevel the deepest red; kUnknownLevel
+  // where the miss is not known.
+  static constexpr int kMiddleLevel = 127;
+  static constexpr int kUnknownLevel = 255;
+  std::vector<uint8_t> level_;
   double limit_ = 0;
   std::vector<MapMark> marks_;
   double scale_ = 1;

@@ -81,15 +81,35 @@ Vec3 normalFor(double mu0, double mu, double ly, double lz, double ownG) {
 
 }  // namespace
 
+MarkCosines markCosinesOf(const ObservationTable& t) {
+  MarkCosines c;
+  c.mu0.resize(t.size());
+  c.mu.resize(t.size());
+  for (size_t r = 0; r < t.size(); ++r) {
+    c.mu0[r] = std::cos(t.i[r] * kRadian);
+    c.mu[r] = std::cos(t.e[r] * kRadian);
+  }
+  return c;
+}
+
 std::vector<MapMark> placeMarks(const ObservationTable& t, const ViewAndRotation& view,
                                 const LightAndModel& lm, const MapPicture& map,
                                 double toleranceDegrees) {
+  return placeMarks(t, markCosinesOf(t), view, lm, map, toleranceDegrees);
+}
+
+std::vector<MapMark> placeMarks(const ObservationTable& t, const MarkCosines& cosines,
+                                const ViewAndRotation& view, const LightAndModel& lm,
+                                const MapPicture& map, double toleranceDegrees) {
   if (!(view.unitsPerPixel > 0) || !std::isfinite(toleranceDegrees)) return {};
   const double mapG = phaseAngleDegrees(lm.sourceInclination);
   const double ly = std::sin(static_cast<double>(lm.sourceInclination));
   const double lz = std::cos(static_cast<double>(lm.sourceInclination));
   const ViewTurn turn(view);
   const double u = view.unitsPerPixel;
+  // The sight lines' direction after the turn, and its squared length.
+  const Vec3 along = turn.apply(turn.m, Vec3{0, 1, 0});
+  const double alongSq = along.x * along.x + along.y * along.y + along.z * along.z;
   // Rows in chunks over the helper threads, each chunk's marks in order of
   // its rows, the chunks joined in order: the same marks on any machine.
   constexpr size_t kChunk = 8192;
@@ -100,19 +120,15 @@ std::vector<MapMark> placeMarks(const ObservationTable& t, const ViewAndRotation
     std::vector<MapMark>& marks = parts[c];
     for (size_t r = c * kChunk, end = std::min(t.size(), (c + 1) * kChunk); r < end; ++r) {
       if (!(std::fabs(t.g[r] - mapG) <= toleranceDegrees)) continue;
-      const Vec3 n = normalFor(std::cos(t.i[r] * kRadian), std::cos(t.e[r] * kRadian), ly, lz,
-                               t.g[r] * kRadian);
+      const Vec3 n = normalFor(cosines.mu0[r], cosines.mu[r], ly, lz, t.g[r] * kRadian);
       for (int side = 0; side < (n.x > 0 ? 2 : 1); ++side) {
         const Vec3 h{side == 0 ? n.x : -n.x, n.y, n.z};
         // The sight line through the mark's pixel, before the turn: across the
         // picture x and z, along it y. Its other point on the sphere is the
         // second root of |M (q.x, t, q.z)|^2 = 1, whose first is q.y.
         const Vec3 q = turn.apply(turn.inv, h);
-        const Vec3 along = turn.apply(turn.m, Vec3{0, 1, 0});
         const Vec3 across = turn.apply(turn.m, Vec3{q.x, 0, q.z});
-        const double t2 = -2 * (along.x * across.x + along.y * across.y + along.z * across.z) /
-                              (along.x * along.x + along.y * along.y + along.z * along.z) -
-                          q.y;
+        const double t2 = -2 * (along.x * across.x + along.y * across.y + along.z * across.z) / alongSq - q.y;
         const Vec3 other{across.x + t2 * along.x, across.y + t2 * along.y, across.z + t2 * along.z};
         // Which of the two the map shows there: the one of larger y, or on the
         // visible half the first of them facing the observer.

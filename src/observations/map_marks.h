@@ -22,6 +22,12 @@ struct MapMark {
   uint32_t row = 0;    // the observation's index in its table
 };
 
+// The cosines of a table's i and e, found once for every map drawn from it.
+struct MarkCosines {
+  std::vector<double> mu0, mu;
+};
+MarkCosines markCosinesOf(const ObservationTable& t);
+
 // The marks of every observation whose g lies within toleranceDegrees of the
 // map's phase angle, in the order of the table's rows (the two mirror points
 // of a row one after the other). view, lm and map are as a shading run left
@@ -29,5 +35,9 @@ struct MapMark {
 std::vector<MapMark> placeMarks(const ObservationTable& t, const ViewAndRotation& view,
                                 const LightAndModel& lm, const MapPicture& map,
                                 double toleranceDegrees);
+// The same with the table's cosines found before.
+std::vector<MapMark> placeMarks(const ObservationTable& t, const MarkCosines& cosines,
+                                const ViewAndRotation& view, const LightAndModel& lm,
+                                const MapPicture& map, double toleranceDegrees);
 
 }  // namespace korvalen

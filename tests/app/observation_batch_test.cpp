@@ -133,9 +133,13 @@ TEST(ObservationBatch, MarksAndLevelsFromTheMap) {
   for (const MapMark& m : marks.marks()) {
     const double miss = t.value[m.row] - std::cos(t.i[m.row] * std::numbers::pi / 180);
     EXPECT_NEAR(marks.residuals()[m.row], miss, 1e-12);
+    // The scale's colour of the miss, to the nearest of its steps.
     const Colour c = divergingColour(std::clamp(miss / marks.residualLimit(), -1.0, 1.0));
-    EXPECT_EQ(withMarks.pixel(static_cast<int>(std::lround(m.x)), static_cast<int>(std::lround(m.y))), toArgb(c))
-        << "row " << m.row;
+    const QRgb shown = withMarks.pixel(static_cast<int>(std::lround(m.x)), static_cast<int>(std::lround(m.y)));
+    EXPECT_EQ(shown, toArgb(marks.colourOf(m.row))) << "row " << m.row;
+    EXPECT_NEAR(qRed(shown), redOf(c), 2) << "row " << m.row;
+    EXPECT_NEAR(qGreen(shown), greenOf(c), 2) << "row " << m.row;
+    EXPECT_NEAR(qBlue(shown), blueOf(c), 2) << "row " << m.row;
     f.Picture1_MouseMove(m.x, m.y);
     EXPECT_TRUE(f.Label12->caption().contains(QStringLiteral("строка %1").arg(t.line[m.row])))
         << f.Label12->caption().toStdString();
