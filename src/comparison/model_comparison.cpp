@@ -174,19 +174,29 @@ double linearLimitOf(ComparisonKind kind, double limit) { return kind == Compari
 // A ratio of 0 lies at the scale's lower end, however narrow the scale.
 bool zeroRatio(ComparisonKind kind, double value) { return kind == ComparisonKind::Ratio && !(value > 0); }
 
-// The scale's step of a value, 0 to 2 kScaleSteps, with linearOf the limit.
-int stepOf(ComparisonKind kind, double value, double linearLimit) {
-  double t = zeroRatio(kind, value) ? -1 : (linearLimit > 0 ? linearOf(kind, value) / linearLimit : 0);
+// 1 / linearOf the limit, 0 for a limit that leaves no room either side.
+double perLimitOf(ComparisonKind kind, double limit) {
+  const double l = linearLimitOf(kind, limit);
+  return l > 0 ? 1 / l : 0;
+}
+
+// The scale's step of a value, 0 to 2 kScaleSteps, with perLimitOf the limit.
+int stepOf(ComparisonKind kind, double value, double perLimit) {
+  double t = zeroRatio(kind, value) ? -1 : linearOf(kind, value) * perLimit;
   t = std::clamp(t, -1.0, 1.0);
   // Both t + 1 and the step lie at 0 or above: the conversion rounds down.
   return static_cast<int>((t + 1) * kScaleSteps + 0.5);
 }
 
-// Whether a value lies above a level by more than the rounding of phi (a
-// 32-bit float) can move it: a region where the two models agree to within
-// that rounding (a ratio of 1 wherever both are the same model) lies on the
-// level, not on both sides of it pixel by pixel.
-bool above(double value, double level) { return value > level + 1e-6 * std::max(1.0, std::fabs(level)); }
+// What a value must exceed to lie above a level: the level and what the
+// rounding of phi (a 32-bit float) can move a value by. A region where the two
+// models agree to within that rounding (a ratio of 1 wherever both are the
+// same model) lies on the level, not on both sides of it pixel by pixel.
+std::vector<double> thresholdsOf(const std::vector<double>& levels) {
+  std::vector<double> t;
+  for (double l : levels) t.push_back(l + 1e-6 * std::max(1.0, std::fabs(l)));
+  return t;
+}
 
 // How far a value lies from the scale's middle: a ratio's excess over 1
 // either way (r - 1 or 1/r - 1, so that 1/2 and 2 lie equally far), |difference|.
@@ -213,7 +223,7 @@ const std::vector<uint32_t>& stepColours() {
 class Painter {
  public:
   Painter(const ComparisonGrid& grid, ComparisonKind kind, const std::vector<double>& levels)
-      : grid_(grid), kind_(kind), levels_(levels) {
+      : grid_(grid), kind_(kind), thresholds_(thresholdsOf(levels)) {
     const size_t n = grid.shown.size();
     spread_.resize(n);
     below_.resize(n);
@@ -231,7 +241,9 @@ class Painter {
       if (!grid_.shown[i]) continue;
       const std::optional<double> v = comparedValue(kind_, grid_.phiA[i], grid_.phiB[i]);
       if (!v) continue;
-      below_[i] = static_cast<int>(std::count_if(levels_.begin(), levels_.end(), [&](double l) { return above(*v, l); }));
+      int above = 0;
+      for (double t : thresholds_) above += *v > t;
+      below_[i] = above;
       if (zeroRatio(kind_, *v)) continue;
       spread_[start + m++] = distanceOf(kind_, *v);
     }
@@ -265,7 +277,7 @@ class Painter {
 
   void colour(int first, int last, Colour background, Raster::PixelWriter& pixels) {
     const int w = grid_.width, h = grid_.height;
-    const double linearLimit = linearLimitOf(kind_, limit_);
+    const double perLimit = perLimitOf(kind_, limit_);
     const std::vector<uint32_t>& colours = stepColours();
     const uint32_t back = toArgb(background), noRatio = toArgb(kNoRatioColour);
     auto crosses = [&](size_t i, size_t j) { return below_[j] >= 0 && below_[j] != below_[i]; };
@@ -279,7 +291,7 @@ class Painter {
         else if ((x + 1 < w && crosses(i, i + 1)) || (y + 1 < h && crosses(i, i + static_cast<size_t>(w))))
           c = toArgb(kComparisonLineColour);
         else
-          c = colours[static_cast<size_t>(stepOf(kind_, *comparedValue(kind_, grid_.phiA[i], grid_.phiB[i]), linearLimit))];
+          c = colours[static_cast<size_t>(stepOf(kind_, *comparedValue(kind_, grid_.phiA[i], grid_.phiB[i]), perLimit))];
         pixels.put(x, y, c);
       }
     }
@@ -300,7 +312,7 @@ class Painter {
  private:
   const ComparisonGrid& grid_;
   ComparisonKind kind_;
-  const std::vector<double>& levels_;
+  const std::vector<double> thresholds_;
   double limit_ = 0;
   // Kept from run to run on the thread that paints, so that a run of the same
   // size finds its memory ready; the helpers reach it through the references.
@@ -319,7 +331,7 @@ thread_local std::vector<size_t> Painter::keptCounts;
 }  // namespace
 
 double scalePosition(ComparisonKind kind, double value, double limit) {
-  return static_cast<double>(stepOf(kind, value, linearLimitOf(kind, limit)) - kScaleSteps) / kScaleSteps;
+  return static_cast<double>(stepOf(kind, value, perLimitOf(kind, limit)) - kScaleSteps) / kScaleSteps;
 }
 
 double drawComparison(const ComparisonGrid& grid, ComparisonKind kind, const std::vector<double>& levels,
