@@ -13,6 +13,8 @@ namespace {
 
 using State = testing_support::ShadingState;
 
+constexpr Colour kBackground = RGB(255, 255, 255);
+
 struct Side {
   int32_t model;
   void (*set)(PlanetaryParameters&);
@@ -70,6 +72,14 @@ TEST_P(ComparisonGridTest, EveryPixelIsWhatEachProbeShows) {
     }
   }
   EXPECT_GT(shown, 1000);
+  // The window's run, which measures each pixel on the thread that found it, draws the same picture.
+  for (ComparisonKind kind : {ComparisonKind::Ratio, ComparisonKind::Difference}) {
+    Raster drawn(w, h), shaded(w, h);
+    const std::vector<double> levels = defaultComparisonLevels(kind);
+    const double limit = drawComparison(g, kind, levels, kBackground, drawn);
+    EXPECT_EQ(shadeComparison(s.view, s.picture, s.lm, s.mirror, b, m.mirror, kind, levels, kBackground, shaded), limit);
+    EXPECT_TRUE(drawn.pixels() == shaded.pixels());
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Views, ComparisonGridTest, ::testing::ValuesIn(kGridCases),
@@ -91,14 +101,13 @@ struct PictureCase {
   std::vector<Colour> expected;  // kScale: the scale's colour of the pixel's value
 };
 
-constexpr Colour kBack = RGB(255, 255, 255);
 constexpr Colour kScale = 0xFFFFFFFFu;  // no colour of a picture
 const Colour kDeepBlue = kDivergingStops.front(), kDeepRed = kDivergingStops.back(), kMiddle = kDivergingStops[4];
 
 const PictureCase kPictureCases[] = {
     // 1/2 and 2 lie equally deep: the two ends.
     {"ratio ends", ComparisonKind::Ratio, {0.2f, 0.4f, 0.3f, 0}, {0.4f, 0.2f, 0.3f, 0}, {1, 1, 1, 0}, {100},
-     2, {kDeepBlue, kDeepRed, kMiddle, kBack}},
+     2, {kDeepBlue, kDeepRed, kMiddle, kBackground}},
     // phi_B = 0: no ratio; phi_A = 0 beside a phi_B above 0: a ratio of 0, the lower end.
     {"no ratio", ComparisonKind::Ratio, {0.5f, 0, 0.3f, 0.33f}, {0, 0.5f, 0.25f, 0.3f}, {1, 1, 1, 1}, {100},
      1.5, {kNoRatioColour, kDeepBlue, kScale, kScale}},
@@ -120,7 +129,7 @@ TEST_P(ComparisonPictureTest, PixelsHaveTheScalesColours) {
   g.phiB = c.phiB;
   g.shown = c.shown;
   Raster out(g.width, 1, RGB(0, 255, 0));
-  const double limit = drawComparison(g, c.kind, c.levels, kBack, out);
+  const double limit = drawComparison(g, c.kind, c.levels, kBackground, out);
   EXPECT_DOUBLE_EQ(limit, c.limit);
   for (int x = 0; x < g.width; ++x) {
     Colour want = c.expected[static_cast<size_t>(x)];
