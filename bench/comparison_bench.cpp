@@ -45,8 +45,7 @@ void compare(benchmark::State& bs, State a, State b) {
   const std::vector<double> levels = defaultComparisonLevels(ComparisonKind::Ratio);
   for (auto _ : bs) {
     picture.clear();
-    shadeComparison(a.view, a.picture, a.lm, a.mirror, b.lm, b.mirror, ComparisonKind::Ratio, levels,
-                    RGB(255, 255, 255), picture);
+    shadeComparison(a.view, a.picture, a.lm, a.mirror, b.lm, b.mirror, ComparisonKind::Ratio, levels, picture);
     benchmark::DoNotOptimize(picture.pixels().data());
   }
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <exception>
 #include <thread>
 
@@ -241,8 +242,9 @@ class Painter {
       if (!grid_.shown[i]) continue;
       const std::optional<double> v = comparedValue(kind_, grid_.phiA[i], grid_.phiB[i]);
       if (!v) continue;
-      int above = 0;
-      for (double t : thresholds_) above += *v > t;
+      int8_t above = 0;  // a byte: a comparison draws a few levels, not a hundred
+      for (double t : thresholds_)
+        if (*v > t && above < INT8_MAX) ++above;
       below_[i] = above;
       if (zeroRatio(kind_, *v)) continue;
       spread_[start + m++] = distanceOf(kind_, *v);
@@ -275,18 +277,20 @@ class Painter {
     return limit_;
   }
 
-  void colour(int first, int last, Colour background, Raster::PixelWriter& pixels) {
+  void colour(int first, int last, Raster::PixelWriter& pixels) {
     const int w = grid_.width, h = grid_.height;
     const double perLimit = perLimitOf(kind_, limit_);
     const std::vector<uint32_t>& colours = stepColours();
-    const uint32_t back = toArgb(background), noRatio = toArgb(kNoRatioColour);
+    const uint32_t noRatio = toArgb(kNoRatioColour);
     auto crosses = [&](size_t i, size_t j) { return below_[j] >= 0 && below_[j] != below_[i]; };
     for (int y = first; y < last; ++y) {
       for (int x = 0; x < w; ++x) {
         const size_t i = grid_.index(x, y);
         uint32_t c;
-        if (below_[i] < 0)
-          c = grid_.shown[i] ? noRatio : back;
+        if (!grid_.shown[i])
+          continue;  // the background, as the picture was cleared
+        else if (below_[i] < 0)
+          c = noRatio;
         // On an isoline: a level crossed between the pixel and its right or lower neighbour.
         else if ((x + 1 < w && crosses(i, i + 1)) || (y + 1 < h && crosses(i, i + static_cast<size_t>(w))))
           c = toArgb(kComparisonLineColour);
@@ -298,13 +302,13 @@ class Painter {
   }
 
   // Colours every pixel, each group of rows on any thread with a writer of its own.
-  void colourAll(Colour background, Raster& out) {
+  void colourAll(Raster& out) {
     std::vector<Raster::PixelWriter> writers;
     const size_t groups = static_cast<size_t>((grid_.height + kRowsPerJob - 1) / kRowsPerJob);
     writers.reserve(groups);
     for (size_t k = 0; k < groups; ++k) writers.emplace_back(out);
     forRowsOnHelpers(grid_.height, [&](int first, int last) {
-      colour(first, last, background, writers[static_cast<size_t>(first / kRowsPerJob)]);
+      colour(first, last, writers[static_cast<size_t>(first / kRowsPerJob)]);
     });
     for (Raster::PixelWriter& w : writers) w.commit();
   }
@@ -317,15 +321,15 @@ class Painter {
   // Kept from run to run on the thread that paints, so that a run of the same
   // size finds its memory ready; the helpers reach it through the references.
   static thread_local std::vector<double> keptSpread;
-  static thread_local std::vector<int> keptBelow;
+  static thread_local std::vector<int8_t> keptBelow;
   static thread_local std::vector<size_t> keptCounts;
   std::vector<double>& spread_ = keptSpread;
-  std::vector<int>& below_ = keptBelow;
+  std::vector<int8_t>& below_ = keptBelow;
   std::vector<size_t>& counted_ = keptCounts;  // by the group's first row
 };
 
 thread_local std::vector<double> Painter::keptSpread;
-thread_local std::vector<int> Painter::keptBelow;
+thread_local std::vector<int8_t> Painter::keptBelow;
 thread_local std::vector<size_t> Painter::keptCounts;
 
 }  // namespace
@@ -335,17 +339,17 @@ double scalePosition(ComparisonKind kind, double value, double limit) {
 }
 
 double drawComparison(const ComparisonGrid& grid, ComparisonKind kind, const std::vector<double>& levels,
-                      Colour background, Raster& out) {
+                      Raster& out) {
   Painter p(grid, kind, levels);
   forRowsOnHelpers(grid.height, [&](int first, int last) { p.measure(first, last); });
   const double limit = p.findLimit();
-  p.colourAll(background, out);
+  p.colourAll(out);
   return limit;
 }
 
 double shadeComparison(const ViewAndRotation& view, const MapPicture& map, const LightAndModel& a,
                        const MirrorSpot& mirrorA, const LightAndModel& b, const MirrorSpot& mirrorB,
-                       ComparisonKind kind, const std::vector<double>& levels, Colour background, Raster& out,
+                       ComparisonKind kind, const std::vector<double>& levels, Raster& out,
                        const std::function<void(double)>& progress) {
   // Kept from run to run on the thread, as the painter's memory is.
   thread_local ComparisonGrid kept;
@@ -358,7 +362,7 @@ double shadeComparison(const ViewAndRotation& view, const MapPicture& map, const
   fillGrid(view, map, a, mirrorA, b, mirrorB, grid.width, grid.height, grid,
            [&](int first, int last) { p.measure(first, last); }, progress);
   const double limit = p.findLimit();
-  p.colourAll(background, out);
+  p.colourAll(out);
   return limit;
 }
 

@@ -75,24 +75,25 @@ inline constexpr Colour kNoRatioColour = RGB(128, 128, 128);
 inline constexpr Colour kComparisonLineColour = RGB(0, 0, 0);
 
 // The comparison's picture: the disc in the scale's colours (kNoRatioColour
-// where there is no ratio), the background elsewhere, and a pixel on the
+// where there is no ratio), nothing drawn elsewhere, and a pixel on the
 // isoline of a level that its value lies above and that of its right or lower
 // neighbour does not, or the other way round ("above" by more than the
-// rounding of phi, so that where the models agree no line is drawn). `out` must be grid.width x
-// grid.height. Returns the scale's limit: the end above the middle, for the
+// rounding of phi, so that where the models agree no line is drawn). `out`
+// must be grid.width x grid.height and already cleared to the background, as
+// for a shading run. Returns the scale's limit: the end above the middle, for the
 // ratio a factor above 1 (1/limit the other end, so that 1/2 and 2 are equally
 // deep), for the difference the largest |phi_A - phi_B| it tells apart; found
 // from 95 % of the pixels with a value and rounded up to 1, 2 or 5 times a
 // power of ten (the ratio's excess over 1), at least a thousandth.
 double drawComparison(const ComparisonGrid& grid, ComparisonKind kind, const std::vector<double>& levels,
-                      Colour background, Raster& out);
+                      Raster& out);
 
 // compareOverSphere and drawComparison in one, each pixel's value measured on
 // the thread that found it, the memory used again from run to run: the
-// window's run. `out` is the picture, of the map's size.
+// window's run. `out` is the picture, of the map's size, already cleared.
 double shadeComparison(const ViewAndRotation& view, const MapPicture& map, const LightAndModel& a,
                        const MirrorSpot& mirrorA, const LightAndModel& b, const MirrorSpot& mirrorB,
-                       ComparisonKind kind, const std::vector<double>& levels, Colour background, Raster& out,
+                       ComparisonKind kind, const std::vector<double>& levels, Raster& out,
                        const std::function<void(double)>& progress = {});
 
 }  // namespace korvalen

@@ -116,7 +116,7 @@ void Form1::shadeMapOrComparison(const std::function<void(double)>& progress) {
     shadeMap(st.view, b, st.map, st.iso, s.b.mirror, scratch);
   }
   const double limit = shadeComparison(st.view, st.map, st.lm, st.mirror, b, s.b.mirror, s.kind, s.levelsInEffect(),
-                                       picture.backColour(), picture, progress);
+                                       picture, progress);
   drawComparisonLegend(picture, s.kind, limit, Picture1->scale(), QLocale());
   comparison_->lastRun = ComparisonRunState{b, s.b.mirror, s.kind};
 }

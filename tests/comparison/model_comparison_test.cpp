@@ -74,10 +74,10 @@ TEST_P(ComparisonGridTest, EveryPixelIsWhatEachProbeShows) {
   EXPECT_GT(shown, 1000);
   // The window's run, which measures each pixel on the thread that found it, draws the same picture.
   for (ComparisonKind kind : {ComparisonKind::Ratio, ComparisonKind::Difference}) {
-    Raster drawn(w, h), shaded(w, h);
+    Raster drawn(w, h, kBackground), shaded(w, h, kBackground);
     const std::vector<double> levels = defaultComparisonLevels(kind);
-    const double limit = drawComparison(g, kind, levels, kBackground, drawn);
-    EXPECT_EQ(shadeComparison(s.view, s.picture, s.lm, s.mirror, b, m.mirror, kind, levels, kBackground, shaded), limit);
+    const double limit = drawComparison(g, kind, levels, drawn);
+    EXPECT_EQ(shadeComparison(s.view, s.picture, s.lm, s.mirror, b, m.mirror, kind, levels, shaded), limit);
     EXPECT_TRUE(drawn.pixels() == shaded.pixels());
   }
 }
@@ -128,8 +128,8 @@ TEST_P(ComparisonPictureTest, PixelsHaveTheScalesColours) {
   g.phiA = c.phiA;
   g.phiB = c.phiB;
   g.shown = c.shown;
-  Raster out(g.width, 1, RGB(0, 255, 0));
-  const double limit = drawComparison(g, c.kind, c.levels, kBackground, out);
+  Raster out(g.width, 1, kBackground);
+  const double limit = drawComparison(g, c.kind, c.levels, out);
   EXPECT_DOUBLE_EQ(limit, c.limit);
   for (int x = 0; x < g.width; ++x) {
     Colour want = c.expected[static_cast<size_t>(x)];
