@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "export/curve_tables.h"
+#include "export/model_options.h"
 #include "export/observation_tables.h"
 #include "export/report_text.h"
 #include "observations/model_values.h"
@@ -46,34 +47,12 @@ const QString kFloatRange = QStringLiteral("числа от -3.4028235e38 до 3
 QString typeIn(Form1& f, const CommandLine& c) {
   // The isoline boxes take typed values once the start-up timer has ticked.
   while (f.Timer1->enabled()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  // Model B from the window's start-up values, before model A is typed in.
+  if (const QString error = typeInComparison(f, c); !error.isEmpty()) return error;
 
   if (c.model && isPlanetaryModel(*c.model)) {
     // The parameters as the parameter window would set them, then the model as the menu selects it.
-    PlanetaryParameters p = f.st.lm.planetary;
-    auto number = [](const std::optional<QString>& text, double& field) {
-      if (text) field = readCommandLineNumber(*text).value_or(field);
-    };
-    for (const HapkePreset& preset : kHapkePresets)
-      if (c.preset && *c.preset == QLatin1String(preset.cliName)) p.hapke = preset.p;
-    if (c.hapke1981) p.hapke.hFunction = HFunction::Form1981;
-    for (size_t f = 0; f < kHFunctionNames.size(); ++f)
-      if (c.hFunction && *c.hFunction == QLatin1String(kHFunctionNames[f])) p.hapke.hFunction = static_cast<HFunction>(f);
-    number(c.w, p.hapke.w);
-    number(c.b, p.hapke.b);
-    number(c.c, p.hapke.c);
-    number(c.b0, p.hapke.b0);
-    number(c.h, p.hapke.h);
-    number(c.theta, p.hapke.thetaBar);
-    number(c.porosity, p.hapke.porosity);
-    number(c.bc0, p.hapke.bc0);
-    number(c.hc, p.hapke.hc);
-    number(c.k, p.minnaertK);
-    number(c.eta, p.akimovEta);
-    number(c.factor, p.factor);
-    if (c.L) {
-      p.lunarLOfPhase = *c.L == QLatin1String(kLunarFitName);
-      number(p.lunarLOfPhase ? std::nullopt : c.L, p.lunarL);
-    }
+    const PlanetaryParameters p = planetaryParametersOf(c, f.st.lm.planetary);
     runGuarded([&] { f.setPlanetaryParameters(p); });
     runGuarded([&] { f.selectPlanetaryModel(*c.model); });
   } else if (c.model) {
@@ -226,7 +205,7 @@ BatchResult runWithoutWindow(const CommandLine& c) {
     if (!c.render.isEmpty()) files.emplace_back(c.render, pngOf(f.mapPicture(), commandFor(&CommandLine::render)));
     if (!c.values.isEmpty()) {
       QByteArray table;
-      runGuarded([&] { table = valueTable(f.lastCompletedRun()->state, commandFor(&CommandLine::values)); });
+      runGuarded([&] { table = f.mapValueTable(f.lastCompletedRun()->state, commandFor(&CommandLine::values)); });
       if (failed()) return {kExitRunFailed, f.failureNoticeText()};
       files.emplace_back(c.values, table);
     }

@@ -17,6 +17,9 @@ inline constexpr int kExitSuccess = 0, kExitRunFailed = 1, kExitUsage = 2;
 // Types the options into the window. Empty when every box took its value;
 // otherwise the message of the first value a box did not accept.
 QString typeIn(Form1& window, const CommandLine& c);
+// --compare's model B, made from the window's start-up values and its options,
+// and the comparison set on the window; the message of a value not accepted.
+QString typeInComparison(Form1& window, const CommandLine& c);
 
 struct BatchResult {
   BatchResult() = default;

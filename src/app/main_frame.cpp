@@ -123,6 +123,8 @@ void MainFrame::buildViewMenu() {
   // Not Ctrl+K: the text boxes delete to the end of the line with it.
   profilesAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
   connect(profilesAction, &QAction::triggered, this, &MainFrame::showProfileWindow);
+  compareAction = viewMenu->addAction(QStringLiteral("&Сравнить с…"));
+  connect(compareAction, &QAction::triggered, form_, &Form1::showCompareDialog);
   viewMenu->addSeparator();
   liveShadingAction = viewMenu->addAction(QStringLiteral("Тонировать при каждом изменении"));
   liveShadingAction->setCheckable(true);

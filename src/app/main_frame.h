@@ -49,6 +49,7 @@ class MainFrame : public QMainWindow {
   std::array<QAction*, 10> modelActions{};
   QAction* parametersAction = nullptr;
   QAction* profilesAction = nullptr;
+  QAction* compareAction = nullptr;
   QAction* quitAction = nullptr;
   QAction* openObservationsAction = nullptr;
   QAction* liveShadingAction = nullptr;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "export/comparison_options.h"
 #include "export/parameter_fields.h"
 #include "observations/fit.h"
 #include "photometry/planetary.h"
@@ -61,6 +62,10 @@ const OptionEntry kOptions[] = {
     {"tints", "цвета", "Цвета изолиний: legend (как в легенде) или okabe-ito (различимые для всех)."},
     {"live", nullptr, "Тонировать при каждом изменении (в окне)."},
     {"scale", "F", "Масштаб экрана, для которого делаются картинки (от 0.5 до 8)."},
+    {"compare", "параметры",
+     "Карта сравнения с моделью B, чьи параметры модели даны одной строкой: \"--model lunar-lambert --L 0.5\"."},
+    {"compare-as", "вид", "Сравнение как ratio (отношение φA / φB, по умолчанию) или difference (разность φA − φB)."},
+    {"compare-levels", "L1,…", "Уровни изолиний сравнения через запятую."},
     {"render", "файл.png", "Тонировать карту и сохранить её картинку."},
     {"values", "файл.csv", "Тонировать карту и сохранить таблицу её значений."},
     {"example", "файл.png", "Сохранить картинку примера (полусферы)."},
@@ -388,6 +393,10 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
   c.profile = parser.value(QStringLiteral("profile"));
   c.phaseCurve = parser.value(QStringLiteral("phase-curve"));
   if (!readObservationOptions(parser, c, r.error)) return r;
+  for (const auto& [name, field] :
+       {std::pair{"compare", &c.compare}, {"compare-as", &c.compareAs}, {"compare-levels", &c.compareLevels}})
+    if (parser.isSet(QLatin1String(name))) *field = parser.value(QLatin1String(name));
+  if (!readComparisonOptions(c, r.error)) return r;
   for (const auto& [name, file] : {std::pair{"render", &c.render}, {"values", &c.values}, {"example", &c.example},
                                    {"profile", &c.profile}, {"phase-curve", &c.phaseCurve}, {"data", &c.data},
                                    {"fit-report", &c.fitReport}, {"evaluate", &c.evaluate}, {"out", &c.out}}) {
@@ -478,6 +487,9 @@ QStringList argumentsOf(const CommandLine& c) {
   add("tints", c.tints);
   if (c.live) a << QStringLiteral("--live");
   add("scale", c.scale);
+  add("compare", c.compare);
+  add("compare-as", c.compareAs);
+  add("compare-levels", c.compareLevels);
   if (!c.render.isEmpty()) a << QStringLiteral("--render") << c.render;
   if (!c.values.isEmpty()) a << QStringLiteral("--values") << c.values;
   if (!c.example.isEmpty()) a << QStringLiteral("--example") << c.example;

@@ -33,6 +33,9 @@ struct CommandLine {
   bool live = false;          // the window shades at every change
   std::optional<QString> tints;  // the bands' colours by name (kTintNames)
   std::optional<QString> scale;  // screen pixels per window pixel of the pictures
+  // Model B of a comparison: its options in one text, the map as the ratio
+  // or the difference (kComparisonKindNames) and the isolines' levels, as given.
+  std::optional<QString> compare, compareAs, compareLevels;
   double scaleValue = 1;
   QString render, values, example;  // files to write; empty: none
   QString profile, phaseCurve;      // the curves' tables to write; empty: none

@@ -9,6 +9,7 @@
 #include <array>
 #include <optional>
 
+#include "comparison/model_comparison.h"
 #include "export/command_line.h"
 #include "export/value_table.h"
 #include "main_window/observation_marks.h"
@@ -24,6 +25,10 @@ class QProgressBar;
 class QTimer;
 
 namespace korvalen {
+
+class CompareDialog;
+class ComparisonSession;
+struct ComparisonSettings;
 
 // The state of the window that is not a control's own. The text-to-number
 // procedure's variables come first.
@@ -251,6 +256,27 @@ class Form1 : public QWidget {
   // with them. A map with no lit point leaves the levels as they are, says
   // so (kNoLitPoints) and gives false.
   bool setLevelsFromMap();
+
+  // ---- two models compared over the sphere (form1_compare.cpp)
+  // "Вид → Сравнить с…": the dialog; a comparison not yet on starts with the
+  // model as it stands kept as model B. The map on show follows every change.
+  void showCompareDialog();
+  CompareDialog* compareDialog() const;  // none before the first
+  // Model B, the kind and its levels at once, the comparison on (the command line).
+  void setComparison(const ComparedModel& b, ComparisonKind kind, const std::vector<double>& levels);
+  // Back to the normal map.
+  void endComparison();
+  bool comparing() const;
+  const ComparisonSettings* comparisonSettings() const;  // none before the first comparison
+  // The table of values of the run `run`: the comparison's where that run drew one.
+  QByteArray mapValueTable(const MapRunState& run, const QString& command) const;
+
+ private:
+  void shadeMapOrComparison(const std::function<void(double)>& progress);
+  bool showComparisonProbe(float x, float y);
+  void addComparisonOptions(CommandLine& c) const;
+  void comparisonChanged();
+  ComparisonSession* comparison_ = nullptr;
 
 signals:
   // The selected surface model changed (an option button, the menu, the command line).

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QPainter>
 
+#include "export/model_options.h"
 #include "export/output_files.h"
 #include "main_window/form1.h"
 #include "main_window/save_dialogs.h"
@@ -55,32 +56,7 @@ CommandLine Form1::currentCommandLine() const {
   c.radius = radius && *radius > 0 && *radius < 900 ? numberText(*radius) : numberText(1 / st.view.unitsPerPixel);
   c.s = numberOption(Text5);
   c.n = numberOption(Text6);
-  if (isPlanetaryModel(st.lm.surfaceModel)) {
-    const PlanetaryParameters& p = st.lm.planetary;
-    if (st.lm.surfaceModel == kMinnaert) c.k = numberText(p.minnaertK);
-    if (st.lm.surfaceModel == kLunarLambert)
-      c.L = p.lunarLOfPhase ? QString::fromLatin1(kLunarFitName) : numberText(p.lunarL);
-    if (st.lm.surfaceModel == kAkimov) c.eta = numberText(p.akimovEta);
-    if (st.lm.surfaceModel == kHapke) {
-      c.w = numberText(p.hapke.w);
-      c.b = numberText(p.hapke.b);
-      c.c = numberText(p.hapke.c);
-      c.b0 = numberText(p.hapke.b0);
-      c.h = numberText(p.hapke.h);
-      c.theta = numberText(p.hapke.thetaBar);
-      // The H function as the older commands name it where they can; the
-      // 2012 terms only where they are on, so that an older map's command
-      // stays as it was.
-      c.hapke1981 = p.hapke.hFunction == HFunction::Form1981;
-      if (p.hapke.hFunction == HFunction::Exact)
-        c.hFunction = QLatin1String(kHFunctionNames[static_cast<size_t>(HFunction::Exact)]);
-      const HapkeParameters defaults;
-      if (p.hapke.porosity != defaults.porosity) c.porosity = numberText(p.hapke.porosity);
-      if (p.hapke.bc0 != defaults.bc0) c.bc0 = numberText(p.hapke.bc0);
-      if (p.hapke.hc != defaults.hc) c.hc = numberText(p.hapke.hc);
-    }
-    c.factor = numberText(p.factor);
-  }
+  addPlanetaryOptions(c, st.lm.surfaceModel, st.lm.planetary);
   // The levels and half-widths in effect: a box whose text was not accepted
   // keeps its row's previous value.
   std::array<QString, 7> levels, halfWidths;
@@ -99,6 +75,7 @@ CommandLine Form1::currentCommandLine() const {
     c.scale = numberText(Picture1->scale());
     c.scaleValue = Picture1->scale();
   }
+  addComparisonOptions(c);
   return c;
 }
 
@@ -186,7 +163,7 @@ bool Form1::saveMapValues(const QString& path) {
   line.values = QFileInfo(path).fileName();
   QByteArray table;
   // The probe's own evaluation, with its own faults: told as any handler's are.
-  if (!runGuarded([&] { table = valueTable(lastRun_->state, commandText(argumentsOf(line))); })) {
+  if (!runGuarded([&] { table = mapValueTable(lastRun_->state, commandText(argumentsOf(line))); })) {
     tellSaveFailure(this, saveFailureText(path, lastFailureMessage()));
     return false;
   }

@@ -41,8 +41,7 @@ void Form1::Command1_Click() {
   // shows how far it has come in place of the map.
   QElapsedTimer clock;
   clock.start();
-  shadeMap(st.view, st.lm, st.map, st.iso, st.mirror, Picture1->raster(),
-           [&](double done) { showRunProgress(done, clock.nsecsElapsed() * 1e-9); });
+  shadeMapOrComparison([&](double done) { showRunProgress(done, clock.nsecsElapsed() * 1e-9); });
   runProgress_->hide();
   // The whole map at once, and the pointer back.
   Picture1->show();
@@ -73,6 +72,7 @@ void Form1::Picture1_MouseMove(float x, float y) {
     emit probeShown();
     return;
   }
+  if (showComparisonProbe(x, y)) return;
   const ProbeReading r = probeAt(st.view, st.lm, st.map, st.mirror, x, y, false);
   if (!r.shown) {
     Label12->hide();

@@ -32,7 +32,9 @@ void Form1::redrawMarks() {
   // while the marks are drawn.
   mapLine_.data.clear();
   mapLine_.dataTolerance.reset();
-  if (!marksShown_ || !marks_.table() || !lastRun_) {
+  // The comparison of two models is a picture of the models alone: the
+  // misses of one of them would stand over the legend of both.
+  if (!marksShown_ || !marks_.table() || !lastRun_ || comparing()) {
     marks_.clear();
     Picture1->setOverlay({});
     return;

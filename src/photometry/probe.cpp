@@ -11,17 +11,22 @@ ProbeReading probeAt(const ViewAndRotation& view, const LightAndModel& lm, const
   const PointEvaluation e =
       evaluatePicturePoint(view, lm, pixelDX, pixelDY, 10 * view.unitsPerPixel, kProbeRules, withAngles);
   if (!e.hit) return r;
+  r.shown = true;
+  r.phi = probePhi(lm, map, mirror, x, y, e.angles);
+  r.angles = e.angles;
+  return r;
+}
+
+float probePhi(const LightAndModel& lm, const MapPicture& map, const MirrorSpot& mirror, float x, float y,
+               const Angles& a) {
   float phi;
   if (lm.surfaceModel == kMirror) {
     // Only the pixel the last mirror shading remembered shows the value 1.
     phi = (x == mirror.mirrorSpotColumn && y == map.pictureHeight - mirror.mirrorSpotRow) ? 1.0f : 0.0f;
   } else {
-    phi = reflectance(lm, e.angles, kProbeRules);
+    phi = reflectance(lm, a, kProbeRules);
   }
-  r.shown = true;
-  r.phi = clampPhi(phi, kProbeRules);
-  r.angles = e.angles;
-  return r;
+  return clampPhi(phi, kProbeRules);
 }
 
 }  // namespace korvalen

@@ -18,4 +18,9 @@ struct ProbeReading {
 ProbeReading probeAt(const ViewAndRotation& view, const LightAndModel& lm, const MapPicture& map,
                      const MirrorSpot& mirror, float x, float y, bool withAngles);
 
+// phi as probeAt shows it at (x, y) where the point evaluation hit with the
+// cosines of a (the angles themselves are not read).
+float probePhi(const LightAndModel& lm, const MapPicture& map, const MirrorSpot& mirror, float x, float y,
+               const Angles& a);
+
 }  // namespace korvalen

@@ -9,6 +9,7 @@
 // marked or faulting sample is handed to Тонирование, which raises the error
 // at that very sample, with everything before it drawn and nothing after it.
 #include "shading/fast_scan.h"
+#include "shading/point_batch.h"
 
 #include <algorithm>
 #include <cmath>
@@ -42,21 +43,7 @@ class FastScan {
         pixels_(pixels),
         evaluate_(evaluate),
         lanes_(lanes) {
-    SampleConstants& k = k_;
-    k.unitsPerPixel = view.unitsPerPixel;
-    k.halfLength = run.sightLineHalfLength;
-    k.rotated = !(view.rotAngleOX == 0 && view.rotAngleOY == 0 && view.rotAngleOZ == 0);
-    k.cosRotOX = view.cosRotOX;
-    k.sinRotOX = view.sinRotOX;
-    k.cosRotOY = view.cosRotOY;
-    k.sinRotOY = view.sinRotOY;
-    k.cosRotOZ = view.cosRotOZ;
-    k.sinRotOZ = view.sinRotOZ;
-    k.lightX = lm.lightX;
-    k.lightY = lm.lightY;
-    k.lightZ = lm.lightZ;
-    k.lightNormSq = lm.lightX * lm.lightX + lm.lightY * lm.lightY + lm.lightZ * lm.lightZ;
-    k.visibleHalfOnly = view.visibleHalfOnly == kTrue;
+    k_ = sampleConstantsOf(view, lm, run.sightLineHalfLength);
 
     FinishConstants& c = c_;
     c.surfaceModel = lm.surfaceModel;

@@ -50,7 +50,7 @@ TEST(MainFrame, MenusHoldTheirItemsAndTheFormKeepsItsSize) {
   for (const QAction* a : frame.menuBar()->actions()) bar << a->text();
   EXPECT_EQ(bar, (QStringList{"&Файл", "&Модель", "&Вид", "&Справка"}));
   EXPECT_EQ(itemsOf(frame.viewMenu),
-            (QStringList{"&Профили φ…", "-", "Тонировать при каждом изменении", "Цвета изолиний",
+            (QStringList{"&Профили φ…", "&Сравнить с…", "-", "Тонировать при каждом изменении", "Цвета изолиний",
                          "&Уровни по карте", "-", "Показывать &наблюдения", "Наблюдения на &карте…"}));
   EXPECT_EQ(itemsOf(frame.isolineColoursMenu), (QStringList{"Как в легенде", "Различимые для всех"}));
   // The values' item is enabled as the map menu's is: after the first run.
