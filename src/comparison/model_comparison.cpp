@@ -1,6 +1,7 @@
 #include "comparison/model_comparison.h"
 
 #include <algorithm>
+#include <limits>
 #include <cmath>
 #include <cstdint>
 #include <exception>
@@ -169,7 +170,12 @@ ComparisonGrid compareOverSphere(const ViewAndRotation& view, const MapPicture& 
 namespace {
 
 // The scale is linear in this: the logarithm of the ratio, the difference itself.
-double linearOf(ComparisonKind kind, double value) { return kind == ComparisonKind::Ratio ? std::log(value) : value; }
+// The ratio's logarithm in 32 bits: phi is a 32-bit float, the scale has a
+// few thousand steps, and the map takes one for every pixel.
+double linearOf(ComparisonKind kind, double value) {
+  if (kind != ComparisonKind::Ratio) return value;
+  return std::log(static_cast<float>(std::min(value, static_cast<double>(std::numeric_limits<float>::max()))));
+}
 double linearLimitOf(ComparisonKind kind, double limit) { return kind == ComparisonKind::Ratio ? std::log(limit) : limit; }
 
 // A ratio of 0 lies at the scale's lower end, however narrow the scale.
@@ -181,12 +187,21 @@ double perLimitOf(ComparisonKind kind, double limit) {
   return l > 0 ? 1 / l : 0;
 }
 
-// The scale's step of a value, 0 to 2 kScaleSteps, with perLimitOf the limit.
-int stepOf(ComparisonKind kind, double value, double perLimit) {
-  double t = zeroRatio(kind, value) ? -1 : linearOf(kind, value) * perLimit;
+// What stands for a ratio of 0, which lies at the scale's lower end.
+constexpr double kScaleBottom = -std::numeric_limits<double>::max();
+
+// The scale's step of a value's linearOf (or kScaleBottom), 0 to 2
+// kScaleSteps, with perLimitOf the limit.
+int stepOfLinear(double linear, double perLimit) {
+  double t = linear == kScaleBottom ? -1 : linear * perLimit;
   t = std::clamp(t, -1.0, 1.0);
   // Both t + 1 and the step lie at 0 or above: the conversion rounds down.
   return static_cast<int>((t + 1) * kScaleSteps + 0.5);
+}
+
+// The scale's step of a value, 0 to 2 kScaleSteps, with perLimitOf the limit.
+int stepOf(ComparisonKind kind, double value, double perLimit) {
+  return stepOfLinear(zeroRatio(kind, value) ? kScaleBottom : linearOf(kind, value), perLimit);
 }
 
 // What a value must exceed to lie above a level: the level and what the
@@ -227,6 +242,7 @@ class Painter {
       : grid_(grid), kind_(kind), thresholds_(thresholdsOf(levels)) {
     const size_t n = grid.shown.size();
     spread_.resize(n);
+    linear_.resize(n);
     below_.resize(n);
     counted_.assign(static_cast<size_t>(grid.height), 0);
   }
@@ -242,6 +258,8 @@ class Painter {
       if (!grid_.shown[i]) continue;
       const std::optional<double> v = comparedValue(kind_, grid_.phiA[i], grid_.phiB[i]);
       if (!v) continue;
+      // Where the value lies on the scale, before the scale's limit is known.
+      linear_[i] = zeroRatio(kind_, *v) ? kScaleBottom : linearOf(kind_, *v);
       int8_t above = 0;  // a byte: a comparison draws a few levels, not a hundred
       for (double t : thresholds_)
         if (*v > t && above < INT8_MAX) ++above;
@@ -295,7 +313,7 @@ class Painter {
         else if ((x + 1 < w && crosses(i, i + 1)) || (y + 1 < h && crosses(i, i + static_cast<size_t>(w))))
           c = toArgb(kComparisonLineColour);
         else
-          c = colours[static_cast<size_t>(stepOf(kind_, *comparedValue(kind_, grid_.phiA[i], grid_.phiB[i]), perLimit))];
+          c = colours[static_cast<size_t>(stepOfLinear(linear_[i], perLimit))];
         pixels.put(x, y, c);
       }
     }
@@ -320,15 +338,17 @@ class Painter {
   double limit_ = 0;
   // Kept from run to run on the thread that paints, so that a run of the same
   // size finds its memory ready; the helpers reach it through the references.
-  static thread_local std::vector<double> keptSpread;
+  static thread_local std::vector<double> keptSpread, keptLinear;
   static thread_local std::vector<int8_t> keptBelow;
   static thread_local std::vector<size_t> keptCounts;
   std::vector<double>& spread_ = keptSpread;
+  std::vector<double>& linear_ = keptLinear;  // linearOf each value, kScaleBottom for a ratio of 0
   std::vector<int8_t>& below_ = keptBelow;
   std::vector<size_t>& counted_ = keptCounts;  // by the group's first row
 };
 
 thread_local std::vector<double> Painter::keptSpread;
+thread_local std::vector<double> Painter::keptLinear;
 thread_local std::vector<int8_t> Painter::keptBelow;
 thread_local std::vector<size_t> Painter::keptCounts;
 
