@@ -214,20 +214,6 @@ bool readModelParameters(const QCommandLineParser& parser, CommandLine& c, QStri
 // each one of the model's own.
 bool readObservationOptions(const QCommandLineParser& parser, CommandLine& c, QString& error) {
   c.data = parser.value(QStringLiteral("data"));
-  if (parser.isSet(QStringLiteral("data-tolerance"))) {
-    const QString t = parser.value(QStringLiteral("data-tolerance"));
-    const std::optional<double> v = readCommandLineNumber(t);
-    if (!v || !(*v >= 0 && *v <= 180)) {
-      error = QStringLiteral("значение %1 параметра --data-tolerance не принято: допустимы градусы от 0 до 180")
-                  .arg(quoted(t));
-      return false;
-    }
-    if (c.data.isEmpty()) {
-      error = QStringLiteral("параметр --data-tolerance задаётся вместе с --data");
-      return false;
-    }
-    c.dataTolerance = t;
-  }
   c.fitReport = parser.value(QStringLiteral("fit-report"));
   c.evaluate = parser.value(QStringLiteral("evaluate"));
   c.out = parser.value(QStringLiteral("out"));
@@ -237,6 +223,17 @@ bool readObservationOptions(const QCommandLineParser& parser, CommandLine& c, QS
                 .arg(QLatin1String(option), QLatin1String(other));
     return false;
   };
+  if (parser.isSet(QStringLiteral("data-tolerance"))) {
+    const QString t = parser.value(QStringLiteral("data-tolerance"));
+    const std::optional<double> v = readCommandLineNumber(t);
+    if (!v || !(*v >= 0 && *v <= 180)) {
+      error = QStringLiteral("значение %1 параметра --data-tolerance не принято: допустимы градусы от 0 до 180")
+                  .arg(quoted(t));
+      return false;
+    }
+    if (c.data.isEmpty()) return needs("data-tolerance", "data");
+    c.dataTolerance = t;
+  }
   const bool fitting = parser.isSet(QStringLiteral("fit")) || c.fitAll;
   if (fitting && !parser.isSet(QStringLiteral("data"))) return needs(c.fitAll ? "fit-all" : "fit", "data");
   if (parser.isSet(QStringLiteral("fit")) && c.fitAll) {

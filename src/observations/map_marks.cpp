@@ -22,21 +22,11 @@ struct ViewTurn {
   double inv[3][3];
 
   explicit ViewTurn(const ViewAndRotation& v) {
-    const bool turned = !(v.rotAngleOX == 0 && v.rotAngleOY == 0 && v.rotAngleOZ == 0);
+    const bool turnedView = !(v.rotAngleOX == 0 && v.rotAngleOY == 0 && v.rotAngleOZ == 0);
     for (int c = 0; c < 3; ++c) {
-      const double p[3] = {c == 0 ? 1.0 : 0.0, c == 1 ? 1.0 : 0.0, c == 2 ? 1.0 : 0.0};
-      // The turn the sight lines take: about OX, then OY, then OZ.
-      double x = p[0], y = p[1], z = p[2];
-      if (turned) {
-        const double y1 = v.cosRotOX * y - v.sinRotOX * z;
-        const double z1 = v.sinRotOX * y + v.cosRotOX * z;
-        const double x2 = v.cosRotOY * x + v.sinRotOY * z1;
-        const double z2 = -v.sinRotOY * x + v.cosRotOY * z1;
-        x = v.cosRotOZ * x2 - v.sinRotOZ * y1;
-        y = v.sinRotOZ * x2 + v.cosRotOZ * y1;
-        z = z2;
-      }
-      m[0][c] = x, m[1][c] = y, m[2][c] = z;
+      const Vec3 axis{c == 0 ? 1.0 : 0.0, c == 1 ? 1.0 : 0.0, c == 2 ? 1.0 : 0.0};
+      const Vec3 turned = turnedView ? rotateView(v, axis) : axis;
+      m[0][c] = turned.x, m[1][c] = turned.y, m[2][c] = turned.z;
     }
     const double det = m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) -
                        m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +

@@ -126,8 +126,7 @@ void setUpParameters(LightAndModel& lm) {
   lm.specularGain = toSingle(static_cast<double>(lm.peakSharpnessPlus1) * s / 2);
 }
 
-namespace {
-Vec3 rotate(const ViewAndRotation& v, const Vec3& p) {
+Vec3 rotateView(const ViewAndRotation& v, const Vec3& p) {
   const double y1 = v.cosRotOX * p.y - v.sinRotOX * p.z;
   const double z1 = v.sinRotOX * p.y + v.cosRotOX * p.z;
   const double x2 = v.cosRotOY * p.x + v.sinRotOY * z1;
@@ -136,15 +135,14 @@ Vec3 rotate(const ViewAndRotation& v, const Vec3& p) {
   const double y3 = v.sinRotOZ * x2 + v.cosRotOZ * y1;
   return {x3, y3, z2};
 }
-}  // namespace
 
 SightLine sightLineThrough(const ViewAndRotation& v, double pixelDX, double pixelDY,
                            double halfLength) {
   const double u = v.unitsPerPixel;
   SightLine s{{pixelDX * u, halfLength, pixelDY * u}, {pixelDX * u, -halfLength, pixelDY * u}};
   if (!(v.rotAngleOX == 0 && v.rotAngleOY == 0 && v.rotAngleOZ == 0)) {
-    s.p1 = rotate(v, s.p1);
-    s.p2 = rotate(v, s.p2);
+    s.p1 = rotateView(v, s.p1);
+    s.p2 = rotateView(v, s.p2);
   }
   return s;
 }

@@ -72,6 +72,10 @@ struct SightLine {
   Vec3 p1, p2;
 };
 
+// A point turned as the sight lines are: about OX, then OY, then OZ, with the
+// cosines and sines the view holds.
+Vec3 rotateView(const ViewAndRotation& view, const Vec3& p);
+
 // The sight line through a picture point (pixel offsets from the centre, dy
 // upward), depth +-halfLength, rotated about OX, OY, OZ unless all three
 // rotation angles are exactly 0.
